@@ -1,0 +1,553 @@
+#include "vyn.h"
+
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+// ---- State --------------------------------------------------------------
+
+// Window and renderer.
+VYN_Config config{};
+char *basepath = nullptr;  // executable's directory, owned by SDL
+SDL_Window *window = nullptr;
+SDL_Renderer *renderer = nullptr;
+SDL_Texture *target = nullptr;  // the canvas
+SDL_Point *points = nullptr;    // scratch buffer, one point per canvas pixel
+
+// Pacing and presentation.
+uint64_t next_time = 0;  // deadline of the current frame, ms
+uint64_t min_dt = 0;     // frame period, ms
+uint64_t tick = 0;       // frames presented
+bool should_quit = false;
+int32_t fullscreen = 0;
+int32_t off_x = 0, off_y = 0;  // scaled canvas inside the window
+float scale = 1.0f;            // whole-number presentation scale
+
+// Colour: draw colour and modulation of every image drawn.
+struct Color {
+  int32_t r, g, b, a;
+};
+Color color{0, 0, 0, 0};
+
+// Input.
+std::array<int32_t, VYN_KEY_BUTTONS> map = {
+    SDL_SCANCODE_LEFT, SDL_SCANCODE_RIGHT, SDL_SCANCODE_UP, SDL_SCANCODE_DOWN, SDL_SCANCODE_SPACE, SDL_SCANCODE_C,
+};
+std::array<uint8_t, VYN_BUTTONS> input{};
+int32_t mouse_x = 0, mouse_y = 0;
+
+// Images.
+std::array<VYN_Image, VYN_MAX_IMAGES> images{};
+
+// ---- Private helpers ----------------------------------------------------
+
+// SDL's error as one line; every SDL failure outside start-up reads so.
+int _sdl_fail() {
+  std::fprintf(stderr, "%s\n", SDL_GetError());
+  return -1;
+}
+
+// Start-up writes SDL's text bare, as it comes.
+int _init_fail() {
+  std::fputs(SDL_GetError(), stderr);
+  return -1;
+}
+
+// Width of the view in stretched units; 0 when it does not fit an int.
+int _view_width() {
+  const double vw = static_cast<double>(config.display_width) * config.ratio;
+  if (!(vw >= 1.0 && vw < 2147483648.0)) return 0;
+  return static_cast<int>(vw);
+}
+
+// One colour channel: 255 x value truncated to 64 bits, low byte kept, so
+// values outside 0..1 wrap. NaN counts as 0; values too large for 64 bits
+// saturate instead of being undefined.
+int32_t _channel(float value) {
+  const float v = 255.0f * value;
+  int64_t n = 0;
+  if (std::isnan(v)) {
+    n = 0;
+  } else if (v >= 9223372036854775808.0f) {
+    n = std::numeric_limits<int64_t>::max();
+  } else if (v <= -9223372036854775808.0f) {
+    n = std::numeric_limits<int64_t>::min();
+  } else {
+    n = static_cast<int64_t>(v);
+  }
+  return static_cast<int32_t>(static_cast<uint64_t>(n) & 0xffu);
+}
+
+// True when SDL settled on a driver without a screen although nobody asked
+// for one: the game would otherwise run invisibly.
+bool _headless_fallback() {
+  const char *driver = SDL_GetCurrentVideoDriver();
+  if (driver == nullptr) return false;
+  if (std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0) return false;
+  const char *asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+  return asked == nullptr || std::strstr(asked, driver) == nullptr;
+}
+
+int _scode_to_button(SDL_Scancode key) {
+  for (unsigned i = 0; i < VYN_KEY_BUTTONS; i++) {
+    if (map[i] == key) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+// Clamps to int so positions far off the window stay defined.
+int _to_int(double v) {
+  if (v >= 2147483647.0) return std::numeric_limits<int>::max();
+  if (v <= -2147483648.0) return std::numeric_limits<int>::min();
+  return static_cast<int>(v);
+}
+
+// Shared checks of the image draws: the id, then the modulation.
+VYN_Image *_image_lookup(int id, const char *negative_message) {
+  if (id < 0) {
+    std::fputs(negative_message, stderr);
+    return nullptr;
+  }
+  if (id >= VYN_MAX_IMAGES || images[id].texture == nullptr) {
+    std::fprintf(stderr, "no image with id %d\n", id);
+    return nullptr;
+  }
+  return &images[id];
+}
+
+int _image_modulate(const VYN_Image *img) {
+  if (SDL_SetTextureColorMod(img->texture, static_cast<Uint8>(color.r), static_cast<Uint8>(color.g),
+                             static_cast<Uint8>(color.b)) < 0) {
+    return _sdl_fail();
+  }
+  SDL_SetTextureAlphaMod(img->texture, static_cast<Uint8>(color.a));
+  return 0;
+}
+
+// A double that can be truncated to int without leaving its range.
+bool _fits_int(double v) { return v > -2147483649.0 && v < 2147483648.0; }
+
+}  // namespace
+
+// ---- Core ---------------------------------------------------------------
+
+int VYN_Init(const VYN_Config *cfg) {
+  if (cfg == nullptr) {
+    std::fputs("config is NULL\n", stderr);
+    return -1;
+  }
+  config = *cfg;
+  if (config.display_width == 0) {
+    std::fputs("display_width can't be 0\n", stderr);
+    return -1;
+  }
+  if (config.display_height == 0) {
+    std::fputs("display_height can't be 0\n", stderr);
+    return -1;
+  }
+  if (config.title == nullptr) {
+    std::fputs("title is NULL, defaulting to 'VYN'\n", stderr);
+    config.title = "VYN";
+  }
+  if (config.tile_size == 0) config.tile_size = 1;
+  if (config.ratio <= 0) {
+    config.ratio = 1.0;
+  } else {
+    const float q = static_cast<float>(config.display_width) / static_cast<float>(config.display_height);
+    config.ratio = config.ratio / static_cast<double>(q);
+  }
+  // The letterbox divides by the view width every frame.
+  if (_view_width() == 0) {
+    std::fputs("display_width * ratio must be at least 1\n", stderr);
+    return -1;
+  }
+
+  if (SDL_Init(SDL_INIT_VIDEO) < 0) return _init_fail();
+  if (_headless_fallback()) {
+    SDL_SetError("no display found (SDL fell back to its '%s' video driver); set DISPLAY or WAYLAND_DISPLAY",
+                 SDL_GetCurrentVideoDriver());
+    return _init_fail();
+  }
+  basepath = SDL_GetBasePath();
+  if (basepath == nullptr) return _init_fail();
+
+  window = SDL_CreateWindow(config.title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, _view_width(),
+                            static_cast<int>(config.display_height), SDL_WINDOW_RESIZABLE);
+  if (window == nullptr) return _init_fail();
+  renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
+  if (renderer == nullptr) return _init_fail();
+  target = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_TARGET,
+                             static_cast<int>(config.display_width), static_cast<int>(config.display_height));
+  if (target == nullptr) return _init_fail();
+
+  // 64-bit count: a large canvas must not wrap to a small buffer.
+  const uint64_t count = static_cast<uint64_t>(config.display_width) * config.display_height;
+  if (count <= SIZE_MAX / sizeof(SDL_Point)) {
+    points = static_cast<SDL_Point *>(std::malloc(static_cast<size_t>(count) * sizeof(SDL_Point)));
+  }
+  if (points == nullptr) {
+    std::fputs("malloc failed\n", stderr);
+    return -1;
+  }
+
+  SDL_SetHint("SDL_RENDER_SCALE_QUALITY", nullptr);
+  if (config.fps != 0) {
+    min_dt = 1000 / config.fps;
+    next_time = SDL_GetTicks64();
+  }
+  return 0;
+}
+
+void VYN_Quit() {
+  for (int i = 0; i < VYN_MAX_IMAGES; i++) {
+    if (images[i].texture == nullptr) continue;
+    SDL_DestroyTexture(images[i].texture);
+    images[i] = VYN_Image{};
+    std::fprintf(stderr, "destroyed image %d\n", i);
+  }
+  std::free(points);
+  points = nullptr;
+  if (target != nullptr) SDL_DestroyTexture(target);
+  target = nullptr;
+  if (renderer != nullptr) SDL_DestroyRenderer(renderer);
+  renderer = nullptr;
+  if (window != nullptr) SDL_DestroyWindow(window);
+  window = nullptr;
+  if (basepath != nullptr) SDL_free(basepath);
+  basepath = nullptr;
+  SDL_Quit();
+}
+
+bool VYN_ShouldQuit() { return should_quit; }
+
+int VYN_DrawBegin() {
+  if (config.fps != 0) next_time += min_dt;
+  if (SDL_SetRenderTarget(renderer, target) < 0) return _sdl_fail();
+  SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+  SDL_RenderClear(renderer);
+  return 0;
+}
+
+int VYN_DrawEnd() {
+  if (SDL_SetRenderTarget(renderer, nullptr) != 0) return _sdl_fail();
+  VYN_DrawSetColor(0, 0, 0, 1);
+  if (VYN_DrawClear() != 0) {
+    std::fputs("VYN_DrawClear failed\n", stderr);
+    return -1;
+  }
+
+  // Sleep to the deadline; a late frame restarts the cadence from now
+  // rather than rushing to catch up.
+  if (config.fps != 0) {
+    const uint64_t now = SDL_GetTicks64();
+    if (now < next_time) {
+      SDL_Delay(static_cast<Uint32>(next_time - now));
+    } else {
+      next_time = now;
+    }
+  }
+
+  int w = 0, h = 0;
+  SDL_GetWindowSize(window, &w, &h);
+  const int vw = _view_width();
+  const int vh = static_cast<int>(config.display_height);
+  const int sx = w / vw;
+  const int sy = h / vh;
+  scale = static_cast<float>(sx < sy ? sx : sy);
+  off_x = static_cast<int32_t>((static_cast<float>(w) - scale * static_cast<float>(vw)) / 2.0f);
+  off_y = static_cast<int32_t>((static_cast<float>(h) - scale * static_cast<float>(vh)) / 2.0f);
+
+  const SDL_Rect dst = {off_x, off_y, static_cast<int>(scale * static_cast<float>(vw)),
+                        static_cast<int>(scale * static_cast<float>(vh))};
+  if (SDL_RenderCopyEx(renderer, target, nullptr, &dst, 0, nullptr, SDL_FLIP_NONE) < 0) return _sdl_fail();
+  SDL_RenderPresent(renderer);
+  tick += 1;
+  return 0;
+}
+
+int VYN_DrawSetColor(float r, float g, float b, float a) {
+  const Color c = {_channel(r), _channel(g), _channel(b), _channel(a)};
+  if (SDL_SetRenderDrawColor(renderer, static_cast<Uint8>(c.r), static_cast<Uint8>(c.g), static_cast<Uint8>(c.b),
+                             static_cast<Uint8>(c.a)) < 0) {
+    return _sdl_fail();
+  }
+  color = c;
+  return 0;
+}
+
+int VYN_DrawClear() {
+  if (SDL_RenderClear(renderer) < 0) return _sdl_fail();
+  return 0;
+}
+
+void VYN_ToggleFullscreen() {
+  fullscreen = !fullscreen;
+  SDL_SetWindowFullscreen(window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+}
+
+uint64_t VYN_GetTick() { return tick; }
+
+void VYN_ScreenTransform(int *x, int *y) {
+  if (scale == 0) return;
+  if (x != nullptr) *x = _to_int(static_cast<float>(static_cast<int64_t>(*x) - off_x) / scale);
+  if (y != nullptr) *y = _to_int(static_cast<float>(static_cast<int64_t>(*y) - off_y) / scale);
+}
+
+// ---- Events and buttons -------------------------------------------------
+
+bool VYN_PollEvent(VYN_Event *e) {
+  if (e == nullptr) {
+    std::fputs("e is NULL\n", stderr);
+    return false;
+  }
+  SDL_Event ev;
+  while (SDL_PollEvent(&ev)) {
+    switch (ev.type) {
+      case SDL_QUIT:
+        e->type = VYN_QUIT;
+        should_quit = true;
+        return true;
+      case SDL_KEYDOWN: {
+        if (ev.key.keysym.scancode == SDL_SCANCODE_F11) VYN_ToggleFullscreen();
+        const int b = _scode_to_button(ev.key.keysym.scancode);
+        if (ev.key.repeat != 0 || b < 0) break;
+        e->type = VYN_BUTTON_DOWN;
+        e->button = static_cast<uint32_t>(b);
+        input[b] = 1;
+        return true;
+      }
+      case SDL_KEYUP: {
+        const int b = _scode_to_button(ev.key.keysym.scancode);
+        if (b < 0) break;
+        e->type = VYN_BUTTON_UP;
+        e->button = static_cast<uint32_t>(b);
+        input[b] = 0;
+        return true;
+      }
+      case SDL_MOUSEBUTTONDOWN:
+      case SDL_MOUSEBUTTONUP: {
+        const bool down = ev.type == SDL_MOUSEBUTTONDOWN;
+        e->type = down ? VYN_BUTTON_DOWN : VYN_BUTTON_UP;
+        e->button = static_cast<uint32_t>(ev.button.button) + 5;
+        e->x = ev.button.x;
+        e->y = ev.button.y;
+        VYN_ScreenTransform(&e->x, &e->y);
+        mouse_x = e->x;
+        mouse_y = e->y;
+        // X1 and X2 move the pointer but are not buttons of ours.
+        if (e->button > VYN_BTN_MOUSE_RIGHT) break;
+        input[e->button] = down ? 1 : 0;
+        return true;
+      }
+      case SDL_MOUSEMOTION:
+        e->type = VYN_MOUSE_MOTION;
+        e->x = ev.motion.x;
+        e->y = ev.motion.y;
+        VYN_ScreenTransform(&e->x, &e->y);
+        mouse_x = e->x;
+        mouse_y = e->y;
+        return true;
+      default:
+        break;
+    }
+  }
+  return false;
+}
+
+void VYN_CycleEvents() {
+  VYN_Event e{};
+  while (VYN_PollEvent(&e)) {
+  }
+}
+
+bool VYN_ButtonDown(unsigned button) {
+  if (button < VYN_BUTTONS) return input[button] != 0;
+  std::fprintf(stderr, "%d button doesn't exist\n", static_cast<int>(button));
+  return false;
+}
+
+void VYN_ButtonBind(unsigned button, SDL_Scancode key) {
+  if (button >= VYN_KEY_BUTTONS) {
+    std::fprintf(stderr, "button %u can't be remapped to key %s\n", button, SDL_GetScancodeName(key));
+    return;
+  }
+  map[button] = key;
+  std::fprintf(stderr, "bound key %s to button %u\n", SDL_GetScancodeName(key), button);
+}
+
+void VYN_MousePosition(int *x, int *y) {
+  if (x != nullptr) *x = mouse_x;
+  if (y != nullptr) *y = mouse_y;
+}
+
+// ---- Image registry -----------------------------------------------------
+
+char *VYN_PathPrefix(const char *path) {
+  if (path == nullptr) {
+    std::fputs("path is NULL\n", stderr);
+    return nullptr;
+  }
+  const size_t plen = std::strlen(path);
+  if (basepath == nullptr) {
+    std::fputs("basepath is NULL", stderr);
+    char *copy = static_cast<char *>(std::malloc(plen + 1));
+    if (copy != nullptr) std::memcpy(copy, path, plen + 1);
+    return copy;
+  }
+  const size_t blen = std::strlen(basepath);
+  char *full = static_cast<char *>(std::malloc(blen + plen + 1));
+  if (full == nullptr) {
+    std::fputs("malloc failed\n", stderr);
+    return nullptr;
+  }
+  std::memcpy(full, basepath, blen);
+  std::memcpy(full + blen, path, plen + 1);
+  return full;
+}
+
+int VYN_ImageLoad(const char *path) {
+  int slot = 0;
+  while (slot < VYN_MAX_IMAGES && images[slot].texture != nullptr) slot++;
+  if (slot == VYN_MAX_IMAGES) {
+    std::fprintf(stderr, "reached image limit (%d)\n", VYN_MAX_IMAGES);
+    return -1;
+  }
+  char *full = VYN_PathPrefix(path);
+  if (full == nullptr) {
+    std::fputs("VYN_PathPrefix failed\n", stderr);
+    return -1;
+  }
+  // Open first so a missing file reports why it could not be opened, not
+  // the loader's complaint about a null stream.
+  SDL_RWops *rw = SDL_RWFromFile(full, "rb");
+  std::free(full);
+  SDL_Surface *surface = rw != nullptr ? SDL_LoadBMP_RW(rw, 1) : nullptr;
+  if (surface == nullptr) {
+    std::fprintf(stderr, "%s: %s\n", path, SDL_GetError());
+    return -1;
+  }
+  SDL_Texture *texture = SDL_CreateTextureFromSurface(renderer, surface);
+  SDL_FreeSurface(surface);
+  if (texture == nullptr) return _sdl_fail();
+
+  VYN_Image &img = images[slot];
+  img.texture = texture;
+  if (SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND) < 0) return _sdl_fail();
+  if (SDL_QueryTexture(texture, nullptr, nullptr, &img.width, &img.height) != 0) return _sdl_fail();
+  return slot;
+}
+
+// ---- Shape drawing ------------------------------------------------------
+
+int VYN_DrawPoint(int x, int y) {
+  if (SDL_RenderDrawPoint(renderer, x, y) < 0) return _sdl_fail();
+  return 0;
+}
+
+int VYN_DrawPoints(const int *xs, const int *ys, int count) {
+  const auto limit = static_cast<int>(config.display_width * config.display_height);
+  if (count > limit) {
+    std::fprintf(stderr, "%d > %u\n", count, static_cast<unsigned>(limit));
+    return -1;
+  }
+  if (count > 0 && (xs == nullptr || ys == nullptr)) {
+    std::fputs("xs or ys is NULL\n", stderr);
+    return -1;
+  }
+  for (int i = 0; i < count; i++) points[i] = SDL_Point{xs[i], ys[i]};
+  if (SDL_RenderDrawPoints(renderer, points, count) < 0) return _sdl_fail();
+  return 0;
+}
+
+int VYN_DrawLine(int x0, int y0, int x1, int y1) {
+  if (SDL_RenderDrawLine(renderer, x0, y0, x1, y1) < 0) return _sdl_fail();
+  return 0;
+}
+
+int VYN_DrawRectangle(bool fill, int x, int y, int w, int h) {
+  const SDL_Rect r = {x, y, w, h};
+  const int result = fill ? SDL_RenderFillRect(renderer, &r) : SDL_RenderDrawRect(renderer, &r);
+  if (result != 0) return _sdl_fail();
+  return 0;
+}
+
+// ---- Image drawing ------------------------------------------------------
+
+int VYN_DrawImage(int id, int x, int y) {
+  const VYN_Image *img = _image_lookup(id, "id is negative\n");
+  if (img == nullptr || _image_modulate(img) != 0) return -1;
+  const SDL_Rect dst = {x, y, img->width, img->height};
+  if (SDL_RenderCopy(renderer, img->texture, nullptr, &dst) < 0) return _sdl_fail();
+  return 0;
+}
+
+int VYN_DrawImageEx(int id, int x, int y, const VYN_DrawExOptions *options) {
+  const VYN_Image *img = _image_lookup(id, "id is negative\n");
+  if (img == nullptr) return -1;
+  if (options == nullptr) {
+    std::fputs("options is NULL\n", stderr);
+    return -1;
+  }
+  const VYN_DrawExOptions &o = *options;
+  // A negative offset would reach outside the texture: refused, not guessed.
+  if (o.src_x < 0 || o.src_y < 0) {
+    std::fputs(o.src_x < 0 ? "src_x is negative\n" : "src_y is negative\n", stderr);
+    return -1;
+  }
+
+  const int w = o.src_w > 0 ? o.src_w : img->width;
+  const int h = o.src_h > 0 ? o.src_h : img->height;
+  const double dw = w * o.scale_x;
+  const double dh = h * o.scale_y;
+  double dx = x;
+  double dy = y;
+  if (o.center) {
+    dx = x - dw / 2.0;
+    dy = y - dh / 2.0;
+  }
+  // NaN, infinities and sizes beyond an int have no rectangle to draw.
+  if (!_fits_int(dw) || !_fits_int(dh) || !_fits_int(dx) || !_fits_int(dy) || !std::isfinite(o.angle)) {
+    std::fputs("draw options out of range\n", stderr);
+    return -1;
+  }
+  SDL_Rect src = {o.src_x, o.src_y, w, h};
+  SDL_Rect dst = {static_cast<int>(dx), static_cast<int>(dy), static_cast<int>(dw), static_cast<int>(dh)};
+  if (static_cast<int64_t>(o.src_x) + w > img->width) src.w = dst.w = img->width - o.src_x;
+  if (static_cast<int64_t>(o.src_y) + h > img->height) src.h = dst.h = img->height - o.src_y;
+
+  if (_image_modulate(img) != 0) return -1;
+  const int flip = (o.flip_h ? SDL_FLIP_HORIZONTAL : 0) | (o.flip_v ? SDL_FLIP_VERTICAL : 0);
+  if (SDL_RenderCopyEx(renderer, img->texture, &src, &dst, o.angle, nullptr, static_cast<SDL_RendererFlip>(flip)) !=
+      0) {
+    return _sdl_fail();
+  }
+  return 0;
+}
+
+int VYN_DrawTile(int id, int tile, int x, int y, double angle, SDL_RendererFlip flip) {
+  const VYN_Image *img = _image_lookup(id, "id is negative");
+  if (img == nullptr) return -1;
+  if (tile < 0) {
+    std::fputs("tile is negative\n", stderr);
+    return -1;
+  }
+  const uint32_t size = config.tile_size;
+  const uint32_t columns = static_cast<uint32_t>(img->width) / size;
+  const uint32_t rows = static_cast<uint32_t>(img->height) / size;
+  if (static_cast<uint64_t>(tile) >= static_cast<uint64_t>(columns) * rows) {
+    std::fputs("tile exceeds boundaries\n", stderr);
+    return -1;
+  }
+  if (_image_modulate(img) != 0) return -1;
+  const auto t = static_cast<uint32_t>(tile);
+  const auto edge = static_cast<int>(size);
+  const SDL_Rect src = {static_cast<int>(t % columns * size), static_cast<int>(t / columns * size), edge, edge};
+  const SDL_Rect dst = {x, y, edge, edge};
+  if (SDL_RenderCopyEx(renderer, img->texture, &src, &dst, angle, nullptr, flip) < 0) return _sdl_fail();
+  return 0;
+}

@@ -1,0 +1,37 @@
+// Shared by the entry and the two scenes.
+#pragma once
+
+#include "vyn.h"
+
+// The game's constant start-up record: a 256 x 256 canvas shown at 4:3.
+inline constexpr VYN_Config cfg = {256, 256, 30, 16, "Quondel", 1.3333333333333333};
+
+// Image ids, fixed by the load order in main.cpp.
+enum {
+  IMG_HANDOPEN = 0,
+  IMG_HANDCLOSE = 1,
+  IMG_STAMP = 2,
+  IMG_BLOODY = 3,
+  IMG_BOTTOMTEXT = 4,
+  IMG_TOPTEXT = 5,
+  IMG_WILDASS = 6,
+  IMG_INSPI0 = 7,
+  IMG_INSPI1 = 8,
+  IMG_INSPI2 = 9,
+  IMG_INSPI3 = 10,
+};
+
+// Centre of the hand cursor in canvas pixels; the second scene starts
+// from wherever the intro left it.
+inline double hand_x = 0;
+inline double hand_y = 0;
+
+// Scene contract: init resets, update returns non-zero when finished,
+// draw renders one frame into the canvas.
+void intro_init();
+int intro_update();
+void intro_draw();
+
+void musi_init();
+int musi_update();
+void musi_draw();

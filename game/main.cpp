@@ -1,0 +1,55 @@
+#include <SDL_main.h>
+
+#include <array>
+#include <cstdio>
+
+#include "game.h"
+
+namespace {
+
+// Load order gives the ids of game.h.
+constexpr std::array<const char *, 11> image_files = {
+    "res/handopen.bmp",   "res/handclose.bmp", "res/stamp.bmp",   "res/bloody.bmp",
+    "res/bottomtext.bmp", "res/toptext.bmp",   "res/wildass.bmp", "res/inspi0.bmp",
+    "res/inspi1.bmp",     "res/inspi2.bmp",    "res/inspi3.bmp",
+};
+
+int32_t state = 0;  // 0 intro, 1 second scene, 2 finished
+
+int init() {
+  VYN_Config config = cfg;
+  if (VYN_Init(&config) != 0) return 1;
+  for (const char *file : image_files) {
+    if (VYN_ImageLoad(file) < 0) return 1;
+  }
+  intro_init();
+  musi_init();
+  return 0;
+}
+
+void deinit() { VYN_Quit(); }
+
+}  // namespace
+
+int main(int argc, char *argv[]) {
+  (void)argc;
+  (void)argv;
+  if (init() != 0) {
+    deinit();
+    std::fputs("init failed\n", stderr);
+    return 1;
+  }
+  while (!VYN_ShouldQuit() && state <= 1) {
+    VYN_CycleEvents();
+    if ((state == 0 && intro_update() != 0) || (state == 1 && musi_update() != 0)) state += 1;
+    VYN_DrawBegin();
+    if (state == 0) {
+      intro_draw();
+    } else {
+      musi_draw();
+    }
+    VYN_DrawEnd();
+  }
+  deinit();
+  return 0;
+}
