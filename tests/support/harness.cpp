@@ -1,0 +1,106 @@
+#include "harness.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+namespace harness {
+
+namespace {
+// Headless unless the environment asks otherwise; the software renderer is
+// the one that works without a display.
+const bool headless = [] {
+  setenv("SDL_VIDEODRIVER", "dummy", 0);
+  setenv("SDL_RENDER_DRIVER", "software", 0);
+  return true;
+}();
+
+int saved_fd = -1;
+std::FILE *sink = nullptr;
+
+void put16(std::ofstream &out, uint16_t v) {
+  const char b[2] = {static_cast<char>(v & 0xff), static_cast<char>(v >> 8)};
+  out.write(b, 2);
+}
+void put32(std::ofstream &out, uint32_t v) {
+  for (int i = 0; i < 4; i++) out.put(static_cast<char>((v >> (8 * i)) & 0xff));
+}
+}  // namespace
+
+VYN_Config game_config() { return VYN_Config{256, 256, 30, 16, "Quondel", 1.3333333333333333}; }
+
+void capture_start() {
+  std::fflush(stderr);
+  sink = std::tmpfile();
+  saved_fd = dup(2);
+  dup2(fileno(sink), 2);
+}
+
+std::string capture_take() {
+  std::fflush(stderr);
+  dup2(saved_fd, 2);
+  close(saved_fd);
+  std::string text;
+  std::rewind(sink);
+  int c;
+  while ((c = std::fgetc(sink)) != EOF) text.push_back(static_cast<char>(c));
+  std::fclose(sink);
+  sink = nullptr;
+  return text;
+}
+
+SDL_Window *window() { return SDL_GetWindowFromID(1); }
+
+SDL_Renderer *renderer() { return SDL_GetRenderer(window()); }
+
+uint32_t pixel(int x, int y) {
+  uint32_t value = 0;
+  const SDL_Rect r = {x, y, 1, 1};
+  SDL_RenderReadPixels(renderer(), &r, SDL_PIXELFORMAT_RGBA8888, &value, 4);
+  return value;
+}
+
+std::string exe_dir() {
+  char *base = SDL_GetBasePath();
+  std::string dir = base != nullptr ? base : "./";
+  SDL_free(base);
+  return dir;
+}
+
+bool write_bmp(const std::string &path, int w, int h, const std::vector<uint32_t> &rgba) {
+  std::ofstream out(path, std::ios::binary);
+  if (!out) return false;
+  const uint32_t header = 14 + 108;  // file header + BITMAPV4HEADER
+  const uint32_t size = static_cast<uint32_t>(w * h * 4);
+  out.put('B');
+  out.put('M');
+  put32(out, header + size);
+  put32(out, 0);
+  put32(out, header);
+  put32(out, 108);
+  put32(out, static_cast<uint32_t>(w));
+  put32(out, static_cast<uint32_t>(-h));  // top-down rows
+  put16(out, 1);
+  put16(out, 32);
+  put32(out, 3);  // BI_BITFIELDS
+  put32(out, size);
+  put32(out, 2835);
+  put32(out, 2835);
+  put32(out, 0);
+  put32(out, 0);
+  put32(out, 0x00ff0000);                      // red mask
+  put32(out, 0x0000ff00);                      // green
+  put32(out, 0x000000ff);                      // blue
+  put32(out, 0xff000000);                      // alpha
+  put32(out, 0x73524742);                      // 'sRGB'
+  for (int i = 0; i < 12; i++) put32(out, 0);  // endpoints and gamma
+  for (uint32_t p : rgba) {
+    const uint32_t argb = (p & 0xff) << 24 | p >> 8;
+    put32(out, argb);
+  }
+  return static_cast<bool>(out);
+}
+
+}  // namespace harness
