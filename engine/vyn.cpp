@@ -129,6 +129,28 @@ int _image_modulate(const VYN_Image *img) {
   return 0;
 }
 
+// SDL's loader allocates and clears whatever size a header claims before
+// reading a pixel, so a damaged picture could take gigabytes. Pictures
+// beyond the usual largest texture are refused up front; anything else,
+// including headers too short to judge, is left to SDL.
+bool _bmp_too_large(SDL_RWops *rw) {
+  constexpr int64_t max_side = 16384;
+  uint8_t h[26] = {};
+  const bool read = SDL_RWread(rw, h, sizeof h, 1) == 1;
+  SDL_RWseek(rw, 0, RW_SEEK_SET);
+  if (!read || h[0] != 'B' || h[1] != 'M') return false;
+  const auto u16 = [&h](int i) { return static_cast<uint32_t>(h[i] | h[i + 1] << 8); };
+  const auto i32 = [&u16](int i) { return static_cast<int64_t>(static_cast<int32_t>(u16(i) | u16(i + 2) << 16)); };
+  // The old 12-byte header has 16-bit sizes, the others 32-bit signed ones
+  // (a negative height means rows run top-down).
+  const bool core = (u16(14) | u16(16) << 16) == 12;
+  const int64_t w = core ? u16(18) : i32(18);
+  const int64_t ht = core ? u16(20) : i32(22);
+  if (w <= max_side && ht <= max_side && ht >= -max_side) return false;
+  SDL_SetError("picture too large (%lld x %lld)", static_cast<long long>(w), static_cast<long long>(ht));
+  return true;
+}
+
 // A double that can be truncated to int without leaving its range.
 bool _fits_int(double v) { return v > -2147483649.0 && v < 2147483648.0; }
 
@@ -426,7 +448,12 @@ int VYN_ImageLoad(const char *path) {
   // the loader's complaint about a null stream.
   SDL_RWops *rw = SDL_RWFromFile(full, "rb");
   std::free(full);
-  SDL_Surface *surface = rw != nullptr ? SDL_LoadBMP_RW(rw, 1) : nullptr;
+  SDL_Surface *surface = nullptr;
+  if (rw != nullptr && _bmp_too_large(rw)) {
+    SDL_RWclose(rw);
+  } else if (rw != nullptr) {
+    surface = SDL_LoadBMP_RW(rw, 1);
+  }
   if (surface == nullptr) {
     std::fprintf(stderr, "%s: %s\n", path, SDL_GetError());
     return -1;

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Builds the whole tree with AddressSanitizer and UndefinedBehaviorSanitizer
+# in build-asan/ and runs every test there. Any sanitizer report, and any
+# leak outside the system libraries listed in scripts/lsan.supp, fails the
+# test that triggered it. Tests that start the real game run the
+# instrumented game too.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+jobs=$(nproc)
+build=${QUONDEL_ASAN_BUILD:-build-asan}
+
+cmake -S . -B "$build" -DQUONDEL_SANITIZE=ON -DBUILD_TESTING=ON >/dev/null
+cmake --build "$build" -j"$jobs"
+
+# Exported so that every process a test starts inherits them.
+export ASAN_OPTIONS="halt_on_error=1:abort_on_error=0:detect_leaks=1:print_stacktrace=1:strict_string_checks=1:detect_stack_use_after_return=1:check_initialization_order=1"
+export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
+export LSAN_OPTIONS="suppressions=$root/scripts/lsan.supp:print_suppressions=0"
+
+# ASan makes everything slower; give each test more time than usual.
+ctest --test-dir "$build" --output-on-failure -j"$jobs" --timeout 600
