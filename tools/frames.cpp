@@ -1,0 +1,175 @@
+// Plays both scenes headless through a fixed script of key presses and
+// writes chosen canvas frames as 24-bit BMPs, for the golden-frame tests
+// and the README's pictures. rand() is never seeded, so every run on the
+// software renderer gives the same bytes.
+//
+//   quondel_frames OUTDIR
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "game.h"
+
+namespace {
+
+// Same list and order as the game's start-up: the ids depend on it.
+constexpr std::array<const char *, 11> image_files = {
+    "res/handopen.bmp",   "res/handclose.bmp", "res/stamp.bmp",   "res/bloody.bmp",
+    "res/bottomtext.bmp", "res/toptext.bmp",   "res/wildass.bmp", "res/inspi0.bmp",
+    "res/inspi1.bmp",     "res/inspi2.bmp",    "res/inspi3.bmp",
+};
+
+struct Key {
+  uint32_t frame;  // pushed just before this frame's events are read
+  SDL_Scancode scancode;
+  bool down;
+};
+
+// The drift ends on frame 89. Space held over 100..119 closes the hand;
+// its release on 120 starts the second scene. Five presses from 150 on
+// show the four inspi images and end the game on frame 230.
+constexpr std::array<Key, 18> keys = {{
+    {95, SDL_SCANCODE_RIGHT, true},
+    {99, SDL_SCANCODE_RIGHT, false},
+    {100, SDL_SCANCODE_SPACE, true},
+    {120, SDL_SCANCODE_SPACE, false},
+    {150, SDL_SCANCODE_SPACE, true},
+    {152, SDL_SCANCODE_SPACE, false},
+    {170, SDL_SCANCODE_SPACE, true},
+    {172, SDL_SCANCODE_SPACE, false},
+    {180, SDL_SCANCODE_UP, true},
+    {190, SDL_SCANCODE_SPACE, true},
+    {192, SDL_SCANCODE_SPACE, false},
+    {200, SDL_SCANCODE_UP, false},
+    {205, SDL_SCANCODE_LEFT, true},
+    {210, SDL_SCANCODE_SPACE, true},
+    {212, SDL_SCANCODE_SPACE, false},
+    {220, SDL_SCANCODE_LEFT, false},
+    {230, SDL_SCANCODE_SPACE, true},
+    {231, SDL_SCANCODE_SPACE, false},
+}};
+
+struct Shot {
+  uint32_t frame;
+  const char *name;
+};
+
+constexpr std::array<Shot, 9> shots = {{
+    {30, "030-intro-drift"},
+    {99, "099-intro-control"},
+    {115, "115-intro-held"},
+    {140, "140-scene2"},
+    {155, "155-scene2-inspi0"},
+    {175, "175-scene2-inspi1"},
+    {195, "195-scene2-inspi2"},
+    {215, "215-scene2-inspi3"},
+    {230, "230-scene2-last"},
+}};
+
+constexpr uint32_t last_frame = 230;
+
+void push_key(const Key &k) {
+  SDL_Event ev{};
+  ev.type = k.down ? SDL_KEYDOWN : SDL_KEYUP;
+  ev.key.state = k.down ? SDL_PRESSED : SDL_RELEASED;
+  ev.key.keysym.scancode = k.scancode;
+  ev.key.keysym.sym = SDL_GetKeyFromScancode(k.scancode);
+  SDL_PushEvent(&ev);
+}
+
+// The canvas is the render target right after a scene's draw.
+bool save_canvas(const std::string &path) {
+  SDL_Renderer *renderer = SDL_GetRenderer(SDL_GetWindowFromID(1));
+  SDL_Surface *s = SDL_CreateRGBSurfaceWithFormat(0, static_cast<int>(cfg.display_width),
+                                                  static_cast<int>(cfg.display_height), 24, SDL_PIXELFORMAT_RGB24);
+  if (renderer == nullptr || s == nullptr) {
+    SDL_FreeSurface(s);
+    return false;
+  }
+  const bool ok = SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_RGB24, s->pixels, s->pitch) == 0 &&
+                  SDL_SaveBMP(s, path.c_str()) == 0;
+  SDL_FreeSurface(s);
+  return ok;
+}
+
+// Start-up as the game does it, without pacing so the script runs at once.
+int init() {
+  VYN_Config config = cfg;
+  config.fps = 0;
+  if (VYN_Init(&config) != 0) return 1;
+  for (const char *file : image_files) {
+    if (VYN_ImageLoad(file) < 0) return 1;
+  }
+  intro_init();
+  musi_init();
+  return 0;
+}
+
+// The game's main loop with the script's keys and shots in it. Returns
+// the number of failures.
+int play(const std::string &dir) {
+  int failures = 0;
+  int32_t state = 0;
+  uint32_t frame = 0;
+  size_t next_key = 0, next_shot = 0;
+  for (; !VYN_ShouldQuit() && state <= 1; frame++) {
+    while (next_key < keys.size() && keys[next_key].frame == frame) push_key(keys[next_key++]);
+    VYN_CycleEvents();
+    if ((state == 0 && intro_update() != 0) || (state == 1 && musi_update() != 0)) state += 1;
+    VYN_DrawBegin();
+    if (state == 0) {
+      intro_draw();
+    } else {
+      musi_draw();
+    }
+    if (next_shot < shots.size() && shots[next_shot].frame == frame) {
+      const std::string path = dir + "/" + shots[next_shot].name + ".bmp";
+      if (save_canvas(path)) {
+        std::printf("%s\n", path.c_str());
+      } else {
+        std::fprintf(stderr, "%s: %s\n", path.c_str(), SDL_GetError());
+        failures++;
+      }
+      next_shot++;
+    }
+    VYN_DrawEnd();
+  }
+  // A script that no longer drives the game to its end is a failure too.
+  if (state != 2 || frame != last_frame + 1) {
+    std::fprintf(stderr, "the game ended after frame %u in state %d, expected frame %u in state 2\n",
+                 static_cast<unsigned>(frame) - 1, static_cast<int>(state), static_cast<unsigned>(last_frame));
+    failures++;
+  }
+  if (next_shot != shots.size()) {
+    std::fprintf(stderr, "%zu frames were never reached\n", shots.size() - next_shot);
+    failures++;
+  }
+  return failures;
+}
+
+}  // namespace
+
+int main(int argc, char *argv[]) {
+  if (argc != 2) {
+    std::fputs("usage: quondel_frames OUTDIR\n", stderr);
+    return 2;
+  }
+  setenv("SDL_VIDEODRIVER", "dummy", 0);
+  setenv("SDL_RENDER_DRIVER", "software", 0);
+  std::error_code ec;
+  std::filesystem::create_directories(argv[1], ec);
+  if (ec) {
+    std::fprintf(stderr, "%s: %s\n", argv[1], ec.message().c_str());
+    return 1;
+  }
+  if (init() != 0) {
+    VYN_Quit();
+    std::fputs("init failed\n", stderr);
+    return 1;
+  }
+  const int failures = play(argv[1]);
+  VYN_Quit();
+  return failures == 0 ? 0 : 1;
+}
