@@ -1,0 +1,69 @@
+// The game's own frame loop, measured from outside the engine: the same
+// start-up, the same eleven pictures, the same update/draw/present order.
+// Only the clock reads after each VYN_DrawEnd, the scripted key presses
+// before each VYN_CycleEvents, and the stop after the measured window are
+// added. --unpaced runs a copy of the game's configuration with fps 0,
+// which gives the CPU cost of one frame with no waiting at all.
+#include <SDL_main.h>
+
+#include <array>
+#include <cstdio>
+
+#include "game.h"
+#include "probe.h"
+
+namespace {
+
+// The game's list, in its load order (the ids of game.h).
+constexpr std::array<const char *, 11> image_files = {
+    "res/handopen.bmp",   "res/handclose.bmp", "res/stamp.bmp",   "res/bloody.bmp",
+    "res/bottomtext.bmp", "res/toptext.bmp",   "res/wildass.bmp", "res/inspi0.bmp",
+    "res/inspi1.bmp",     "res/inspi2.bmp",    "res/inspi3.bmp",
+};
+
+int32_t state = 0;  // 0 intro, 1 second scene, 2 finished
+
+int init(bool unpaced) {
+  VYN_Config config = cfg;
+  if (unpaced) config.fps = 0;
+  if (VYN_Init(&config) != 0) return 1;
+  for (const char *file : image_files) {
+    if (VYN_ImageLoad(file) < 0) return 1;
+  }
+  intro_init();
+  musi_init();
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char *argv[]) {
+  probe_start();
+  ProbeOptions options{};
+  if (!probe_parse(argc, argv, &options)) return 2;
+  if (init(options.unpaced) != 0) {
+    VYN_Quit();
+    std::fputs("init failed\n", stderr);
+    return 1;
+  }
+  probe_resize(options);
+
+  bool running = true;
+  int64_t frame = 0;
+  while (running && !VYN_ShouldQuit() && state <= 1) {
+    probe_input(options, frame++);
+    VYN_CycleEvents();
+    if ((state == 0 && intro_update() != 0) || (state == 1 && musi_update() != 0)) state += 1;
+    VYN_DrawBegin();
+    if (state == 0) {
+      intro_draw();
+    } else {
+      musi_draw();
+    }
+    VYN_DrawEnd();
+    running = probe_frame(options);
+  }
+  const int result = probe_report(options, options.unpaced ? "game-unpaced" : "game");
+  VYN_Quit();
+  return result;
+}

@@ -1,0 +1,93 @@
+// The loop a tutorial would write for the same job, to compare against:
+// SDL scales the canvas with a logical size and whole-number scaling, and
+// every frame is followed by a plain SDL_Delay(33).
+//
+// Shared with the game, so that only the end of the frame differs: start-up
+// (window, renderer, canvas and the eleven pictures, through VYN_Init with
+// pacing off and VYN_ImageLoad), the event pump (VYN_CycleEvents, which
+// feeds the scenes' buttons), both scenes' updates and draws, and
+// VYN_DrawBegin, which with pacing off only targets and clears the canvas.
+// Not shared: the letterbox, the present and the wait, written here with
+// plain SDL calls. The engine's frame counter only advances in
+// VYN_DrawEnd, which this loop never calls, so the scenes' wobble angle
+// stays 0 here; the pictures drawn, their sizes and blending are the same.
+#include <SDL_main.h>
+
+#include <array>
+#include <cstdio>
+
+#include "game.h"
+#include "probe.h"
+
+namespace {
+
+constexpr std::array<const char *, 11> image_files = {
+    "res/handopen.bmp",   "res/handclose.bmp", "res/stamp.bmp",   "res/bloody.bmp",
+    "res/bottomtext.bmp", "res/toptext.bmp",   "res/wildass.bmp", "res/inspi0.bmp",
+    "res/inspi1.bmp",     "res/inspi2.bmp",    "res/inspi3.bmp",
+};
+
+int32_t state = 0;
+
+int init() {
+  VYN_Config config = cfg;
+  config.fps = 0;
+  if (VYN_Init(&config) != 0) return 1;
+  for (const char *file : image_files) {
+    if (VYN_ImageLoad(file) < 0) return 1;
+  }
+  intro_init();
+  musi_init();
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char *argv[]) {
+  probe_start();
+  ProbeOptions options{};
+  if (!probe_parse(argc, argv, &options)) return 2;
+  if (options.unpaced) {
+    std::fputs("bench_naive has no unpaced mode\n", stderr);
+    return 2;
+  }
+  if (init() != 0) {
+    VYN_Quit();
+    std::fputs("init failed\n", stderr);
+    return 1;
+  }
+  SDL_Renderer *renderer = SDL_GetRenderer(probe_window());
+  if (renderer == nullptr) {
+    std::fprintf(stderr, "no renderer: %s\n", SDL_GetError());
+    VYN_Quit();
+    return 1;
+  }
+  SDL_RenderSetLogicalSize(renderer, 341, 256);
+  SDL_RenderSetIntegerScale(renderer, SDL_TRUE);
+  probe_resize(options);
+
+  bool running = true;
+  int64_t frame = 0;
+  while (running && !VYN_ShouldQuit() && state <= 1) {
+    probe_input(options, frame++);
+    VYN_CycleEvents();
+    if ((state == 0 && intro_update() != 0) || (state == 1 && musi_update() != 0)) state += 1;
+    VYN_DrawBegin();
+    if (state == 0) {
+      intro_draw();
+    } else {
+      musi_draw();
+    }
+    SDL_Texture *canvas = SDL_GetRenderTarget(renderer);
+    SDL_SetRenderTarget(renderer, nullptr);
+    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+    SDL_RenderClear(renderer);
+    SDL_RenderCopy(renderer, canvas, nullptr, nullptr);
+    SDL_RenderPresent(renderer);
+    running = probe_frame(options);
+    SDL_Delay(33);
+  }
+  const int result = probe_report(options, "naive");
+  VYN_Quit();
+  return result;
+}
