@@ -103,4 +103,51 @@ bool write_bmp(const std::string &path, int w, int h, const std::vector<uint32_t
   return static_cast<bool>(out);
 }
 
+std::string put_bmp(const std::string &name, int w, int h, const std::vector<uint32_t> &rgba) {
+  return write_bmp(exe_dir() + name, w, h, rgba) ? name : std::string();
+}
+
+std::string put_solid_bmp(const std::string &name, int w, int h, uint32_t rgba) {
+  return put_bmp(name, w, h, std::vector<uint32_t>(static_cast<size_t>(w) * static_cast<size_t>(h), rgba));
+}
+
+void push_key(SDL_Scancode key, bool down, bool repeat) {
+  SDL_Event e{};
+  e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+  e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+  e.key.repeat = repeat ? 1 : 0;
+  e.key.keysym.scancode = key;
+  e.key.keysym.sym = SDL_GetKeyFromScancode(key);
+  e.key.windowID = 1;
+  SDL_PushEvent(&e);
+}
+
+void push_mouse_button(uint8_t button, bool down, int x, int y) {
+  SDL_Event e{};
+  e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+  e.button.button = button;
+  e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
+  e.button.clicks = 1;
+  e.button.x = x;
+  e.button.y = y;
+  e.button.windowID = 1;
+  SDL_PushEvent(&e);
+}
+
+void push_mouse_motion(int x, int y) {
+  SDL_Event e{};
+  e.type = SDL_MOUSEMOTION;
+  e.motion.x = x;
+  e.motion.y = y;
+  e.motion.windowID = 1;
+  SDL_PushEvent(&e);
+}
+
+bool poll_event(VYN_Event *e) { return VYN_PollEvent(e) || VYN_PollEvent(e); }
+
+void cycle_events() {
+  VYN_CycleEvents();
+  VYN_CycleEvents();
+}
+
 }  // namespace harness

@@ -31,4 +31,23 @@ std::string exe_dir();
 // 0xRRGGBBAA, row by row from the top.
 bool write_bmp(const std::string &path, int w, int h, const std::vector<uint32_t> &rgba);
 
+// Writes a BMP next to the test executable and returns its name relative
+// to that directory (what VYN_ImageLoad expects); empty on failure. Each
+// test should use its own name: tests run in parallel processes.
+std::string put_bmp(const std::string &name, int w, int h, const std::vector<uint32_t> &rgba);
+
+// A w x h BMP of one colour, as put_bmp.
+std::string put_solid_bmp(const std::string &name, int w, int h, uint32_t rgba);
+
+// Queues input as SDL would deliver it, for the engine's event pump.
+void push_key(SDL_Scancode key, bool down, bool repeat = false);
+void push_mouse_button(uint8_t button, bool down, int x, int y);
+void push_mouse_motion(int x, int y);
+
+// VYN_PollEvent and VYN_CycleEvents, taking a second poll cycle: SDL 2.26
+// ends a cycle at its sentinel event, so input queued after a cycle was cut
+// short (by an event returned mid-queue) waits for the next one.
+bool poll_event(VYN_Event *e);
+void cycle_events();
+
 }  // namespace harness

@@ -1,0 +1,286 @@
+// Start-up refusals, the letterbox, colour bytes and frame pacing.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+#include "harness.h"
+
+namespace {
+
+VYN_Config unpaced() {
+  VYN_Config c = harness::game_config();
+  c.fps = 0;
+  return c;
+}
+
+// One frame whose canvas is filled with opaque red.
+void red_frame() {
+  ASSERT_EQ(VYN_DrawBegin(), 0);
+  ASSERT_EQ(VYN_DrawSetColor(1, 0, 0, 1), 0);
+  ASSERT_EQ(VYN_DrawClear(), 0);
+  ASSERT_EQ(VYN_DrawEnd(), 0);
+}
+
+int transformed_x(int x) {
+  VYN_ScreenTransform(&x, nullptr);
+  return x;
+}
+
+struct Color {
+  Uint8 r, g, b, a;
+};
+
+Color set_color(float r, float g, float b, float a) {
+  EXPECT_EQ(VYN_DrawSetColor(r, g, b, a), 0);
+  Color c{};
+  SDL_GetRenderDrawColor(harness::renderer(), &c.r, &c.g, &c.b, &c.a);
+  return c;
+}
+
+}  // namespace
+
+// ---- Start-up ----------------------------------------------------------
+
+TEST(VynInit, ZeroWidthIsReportedBeforeZeroHeightWithoutStartingSdl) {
+  VYN_Config c = harness::game_config();
+  c.display_width = 0;
+  c.display_height = 0;
+  harness::capture_start();
+  EXPECT_EQ(VYN_Init(&c), -1);
+  EXPECT_EQ(harness::capture_take(), "display_width can't be 0\n");
+  EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u);
+
+  c.display_width = 256;
+  harness::capture_start();
+  EXPECT_EQ(VYN_Init(&c), -1);
+  EXPECT_EQ(harness::capture_take(), "display_height can't be 0\n");
+  EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u);
+  VYN_Quit();  // releases nothing, must not crash
+}
+
+TEST(VynInit, NullConfigIsRefused) {
+  harness::capture_start();
+  EXPECT_EQ(VYN_Init(nullptr), -1);
+  EXPECT_EQ(harness::capture_take(), "config is NULL\n");
+  VYN_Quit();
+}
+
+TEST(VynInit, ViewNarrowerThanOnePixelIsRefusedBeforeSdl) {
+  VYN_Config c = harness::game_config();
+  c.display_width = 1;
+  c.display_height = 1000;
+  c.ratio = 0.0001;  // view width 0.1: the letterbox would divide by zero
+  harness::capture_start();
+  EXPECT_EQ(VYN_Init(&c), -1);
+  EXPECT_EQ(harness::capture_take(), "display_width * ratio must be at least 1\n");
+  EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u);
+  VYN_Quit();
+}
+
+TEST(VynInit, NanRatioIsRefused) {
+  VYN_Config c = harness::game_config();
+  c.ratio = std::nan("");
+  harness::capture_start();
+  EXPECT_EQ(VYN_Init(&c), -1);
+  EXPECT_EQ(harness::capture_take(), "display_width * ratio must be at least 1\n");
+  EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u);
+  VYN_Quit();
+}
+
+TEST(VynInit, NullTitleWarnsAndNamesTheWindowVyn) {
+  VYN_Config c = harness::game_config();
+  c.title = nullptr;
+  harness::capture_start();
+  const int result = VYN_Init(&c);
+  EXPECT_EQ(harness::capture_take(), "title is NULL, defaulting to 'VYN'\n");
+  ASSERT_EQ(result, 0);
+  EXPECT_STREQ(SDL_GetWindowTitle(harness::window()), "VYN");
+  VYN_Quit();
+}
+
+TEST(VynInit, GameConfigOpensA341By256ResizableWindow) {
+  const VYN_Config c = harness::game_config();
+  ASSERT_EQ(VYN_Init(&c), 0) << SDL_GetError();
+  int w = 0, h = 0;
+  SDL_GetWindowSize(harness::window(), &w, &h);
+  EXPECT_EQ(w, 341);
+  EXPECT_EQ(h, 256);
+  EXPECT_STREQ(SDL_GetWindowTitle(harness::window()), "Quondel");
+  EXPECT_NE(SDL_GetWindowFlags(harness::window()) & SDL_WINDOW_RESIZABLE, 0u);
+  VYN_Quit();
+}
+
+// Without any display SDL would settle on an invisible driver; start-up
+// must fail instead of running a game nobody can see.
+TEST(VynInit, NoDisplayFailsWithAReason) {
+  unsetenv("SDL_VIDEODRIVER");
+  unsetenv("DISPLAY");
+  unsetenv("WAYLAND_DISPLAY");
+  const VYN_Config c = harness::game_config();
+  harness::capture_start();
+  const int result = VYN_Init(&c);
+  const std::string err = harness::capture_take();
+  if (result == 0) {
+    const std::string driver = SDL_GetCurrentVideoDriver();
+    VYN_Quit();
+    ASSERT_TRUE(driver != "offscreen" && driver != "dummy") << "started on invisible driver " << driver;
+    GTEST_SKIP() << "a real display exists here (" << driver << ")";
+  }
+  EXPECT_EQ(result, -1);
+  EXPECT_FALSE(err.empty()) << "no reason written";
+  VYN_Quit();
+}
+
+// ---- Letterbox and coordinates ------------------------------------------
+
+TEST(VynLetterbox, FullHdWindowShowsTheViewAtScale4WithBlackBars) {
+  const VYN_Config c = unpaced();
+  ASSERT_EQ(VYN_Init(&c), 0) << SDL_GetError();
+  SDL_SetWindowSize(harness::window(), 1920, 1080);
+  red_frame();
+  // Canvas at (278, 28), 1364 x 1024.
+  EXPECT_EQ(harness::pixel(278, 28), 0xff0000ffu);
+  EXPECT_EQ(harness::pixel(1641, 1051), 0xff0000ffu);
+  EXPECT_EQ(harness::pixel(277, 28), 0x000000ffu);
+  EXPECT_EQ(harness::pixel(278, 27), 0x000000ffu);
+  EXPECT_EQ(harness::pixel(1642, 1051), 0x000000ffu);
+  EXPECT_EQ(harness::pixel(1641, 1052), 0x000000ffu);
+  EXPECT_EQ(harness::pixel(0, 0), 0x000000ffu);
+  EXPECT_EQ(harness::pixel(1919, 1079), 0x000000ffu);
+
+  // Window to view: truncation toward zero, no clamping over the bars.
+  EXPECT_EQ(transformed_x(275), 0);
+  EXPECT_EQ(transformed_x(274), -1);
+  EXPECT_EQ(transformed_x(1919), 410);
+  int y = 1079;
+  VYN_ScreenTransform(nullptr, &y);
+  EXPECT_EQ(y, 262);
+
+  harness::push_mouse_motion(274, 28);
+  VYN_Event e{};
+  ASSERT_TRUE(harness::poll_event(&e));
+  EXPECT_EQ(e.type, VYN_MOUSE_MOTION);
+  EXPECT_EQ(e.x, -1);
+  EXPECT_EQ(e.y, 0);
+  harness::push_mouse_button(SDL_BUTTON_LEFT, true, 1919, 1079);
+  harness::cycle_events();
+  int mx = 0, my = 0;
+  VYN_MousePosition(&mx, &my);
+  EXPECT_EQ(mx, 410);
+  EXPECT_EQ(my, 262);
+  VYN_Quit();
+}
+
+TEST(VynLetterbox, WindowSmallerThanTheViewDrawsNothingAndPassesCoordinates) {
+  const VYN_Config c = unpaced();
+  ASSERT_EQ(VYN_Init(&c), 0) << SDL_GetError();
+  SDL_SetWindowSize(harness::window(), 300, 200);
+  red_frame();
+  EXPECT_EQ(harness::pixel(0, 0), 0x000000ffu);
+  EXPECT_EQ(harness::pixel(150, 100), 0x000000ffu);
+  int x = 123, y = -45;
+  VYN_ScreenTransform(&x, &y);
+  EXPECT_EQ(x, 123);
+  EXPECT_EQ(y, -45);
+  VYN_Quit();
+}
+
+TEST(VynLetterbox, ExactFitHasScale1AndNoOffset) {
+  const VYN_Config c = unpaced();
+  ASSERT_EQ(VYN_Init(&c), 0) << SDL_GetError();
+  red_frame();
+  EXPECT_EQ(harness::pixel(0, 0), 0xff0000ffu);
+  EXPECT_EQ(harness::pixel(340, 255), 0xff0000ffu);
+  EXPECT_EQ(transformed_x(200), 200);
+  EXPECT_EQ(VYN_GetTick(), 1u);
+  red_frame();
+  red_frame();
+  EXPECT_EQ(VYN_GetTick(), 3u);
+  VYN_Quit();
+}
+
+// ---- Colour ------------------------------------------------------------
+
+TEST(VynColor, FractionsTruncateAndWrapToBytes) {
+  const VYN_Config c = unpaced();
+  ASSERT_EQ(VYN_Init(&c), 0) << SDL_GetError();
+  Color got = set_color(1.0f, 0.9f, 0.2f, 0.025f);
+  EXPECT_EQ(got.r, 255);
+  EXPECT_EQ(got.g, 229);
+  EXPECT_EQ(got.b, 51);
+  EXPECT_EQ(got.a, 6);
+
+  got = set_color(1.5f, -0.5f, 0.0f, 2.0f);
+  EXPECT_EQ(got.r, 126) << "382 wraps modulo 256";
+  EXPECT_EQ(got.g, 129) << "-127 wraps modulo 256";
+  EXPECT_EQ(got.b, 0);
+  EXPECT_EQ(got.a, 254);
+
+  // NaN counts as 0; values beyond 64 bits saturate before the wrap.
+  got = set_color(std::nanf(""), 1e30f, -1e30f, HUGE_VALF);
+  EXPECT_EQ(got.r, 0);
+  EXPECT_EQ(got.g, 255);
+  EXPECT_EQ(got.b, 0);
+  EXPECT_EQ(got.a, 255);
+  VYN_Quit();
+}
+
+// ---- Pacing ------------------------------------------------------------
+// Lower bounds are exact consequences of the deadlines; upper bounds leave
+// room for a loaded machine.
+
+TEST(VynPacing, ThirtyFramesAt30FpsKeepTheCadenceDespiteWork) {
+  const VYN_Config c = harness::game_config();
+  ASSERT_EQ(VYN_Init(&c), 0) << SDL_GetError();
+  const uint64_t start = SDL_GetTicks64();
+  for (int i = 0; i < 30; i++) {
+    ASSERT_EQ(VYN_DrawBegin(), 0);
+    SDL_Delay(10);  // work inside the frame is absorbed, not added
+    ASSERT_EQ(VYN_DrawEnd(), 0);
+  }
+  const uint64_t elapsed = SDL_GetTicks64() - start;
+  EXPECT_GE(elapsed, 985u) << "30 frames of 33 ms";
+  EXPECT_LE(elapsed, 1230u) << "drifting: 30 x (33 + 10) would be 1290";
+  EXPECT_EQ(VYN_GetTick(), 30u);
+  VYN_Quit();
+}
+
+TEST(VynPacing, LateFrameRestartsTheDeadlineWithoutABurst) {
+  const VYN_Config c = harness::game_config();
+  ASSERT_EQ(VYN_Init(&c), 0) << SDL_GetError();
+  ASSERT_EQ(VYN_DrawBegin(), 0);
+  ASSERT_EQ(VYN_DrawEnd(), 0);
+  ASSERT_EQ(VYN_DrawBegin(), 0);
+  SDL_Delay(100);
+  ASSERT_EQ(VYN_DrawEnd(), 0);
+  uint64_t before = SDL_GetTicks64();
+  for (int i = 0; i < 2; i++) {
+    ASSERT_EQ(VYN_DrawBegin(), 0);
+    ASSERT_EQ(VYN_DrawEnd(), 0);
+    const uint64_t now = SDL_GetTicks64();
+    EXPECT_GE(now - before, 25u) << "frame " << i << " after the late one came too soon";
+    EXPECT_LE(now - before, 250u) << "frame " << i << " after the late one";
+    before = now;
+  }
+  VYN_Quit();
+}
+
+// Thirty frames at a rate that must not wait finish well under 990 ms.
+void expect_no_waiting(uint32_t fps) {
+  VYN_Config c = harness::game_config();
+  c.fps = fps;
+  ASSERT_EQ(VYN_Init(&c), 0) << SDL_GetError();
+  const uint64_t start = SDL_GetTicks64();
+  for (int i = 0; i < 30; i++) {
+    ASSERT_EQ(VYN_DrawBegin(), 0);
+    ASSERT_EQ(VYN_DrawEnd(), 0);
+  }
+  EXPECT_LT(SDL_GetTicks64() - start, 600u) << "fps " << fps << " waited";
+  VYN_Quit();
+}
+
+TEST(VynPacing, Fps0NeverWaits) { expect_no_waiting(0); }
+
+TEST(VynPacing, FpsAbove1000NeverWaits) { expect_no_waiting(2000); }
