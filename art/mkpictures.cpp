@@ -301,20 +301,22 @@ Picture bloody() {
   Picture p = make_picture(kStamp, kStamp);
   rng_state = 0x5eed0b1du;
   std::vector<std::array<double, 3>> blobs;
-  // The main splash: overlapping drops around the middle, where the hand closed.
-  for (int i = 0; i < 14; ++i) {
-    const double a = rnd() * 2 * kPi, r = rnd() * 9;
-    blobs.push_back({42 + std::cos(a) * r, 38 + std::sin(a) * r * 0.8, 5 + rnd() * 6});
+  // Squeezed out around the closed hand: a ring of splashes with the middle
+  // left clear, so the fist drawn underneath still shows through.
+  for (int i = 0; i < 18; ++i) {
+    const double a = i * 2 * kPi / 18 + rnd() * 0.5, r = 14 + rnd() * 10;
+    if (i % 5 == 2) continue;  // gaps, so it reads as splashes and not a ring
+    blobs.push_back({38 + std::cos(a) * r, 41 + std::sin(a) * r * 0.9, 2.5 + rnd() * 5.5});
   }
   // Flung droplets, smaller the farther out.
   for (int i = 0; i < 22; ++i) {
-    const double a = rnd() * 2 * kPi, r = 16 + rnd() * 18;
-    blobs.push_back({42 + std::cos(a) * r, 38 + std::sin(a) * r, std::max(0.9, 3.6 - r * 0.09 + rnd())});
+    const double a = rnd() * 2 * kPi, r = 27 + rnd() * 10;
+    blobs.push_back({38 + std::cos(a) * r, 40 + std::sin(a) * r, std::max(0.9, 4.2 - r * 0.09 + rnd())});
   }
   std::vector<std::array<double, 4>> drips;
   for (int i = 0; i < 4; ++i) {
-    const double x = 32 + i * 6.5 + rnd() * 3;
-    drips.push_back({x, 40, 52 + rnd() * 16, 1.3 + rnd() * 1.0});
+    const double x = 28 + i * 7 + rnd() * 3;
+    drips.push_back({x, 56, 62 + rnd() * 10, 1.3 + rnd() * 1.0});
   }
   auto splash = [&blobs, &drips](double x, double y) {
     double d = 1e9;
@@ -365,12 +367,12 @@ Picture wildass() {
     // Tufts of fur standing off the limb.
     for (int t = 0; t < 5; ++t) {
       const double k = 0.15 + t * 0.19, bx = ex + (px - ex) * k, by = ey + (py - ey) * k;
-      const double side = (t & 1) ? 1 : -1, len = 22 + rnd() * 10;
+      const double side = (t & 1) ? 1 : -1, len = 38 + rnd() * 12;
       const double tx = bx + side * sy * len * 0.7 + sx * 6, ty = by - side * sx * len * 0.7 + sy * 6;
       part(
           p,
           [=](double x, double y) {
-            return triangle(x, y, bx - 8 * sx, by - 8 * sy, bx + 8 * sx, by + 8 * sy, tx, ty);
+            return triangle(x, y, bx - 9 * sx, by - 9 * sy, bx + 9 * sx, by + 9 * sy, tx, ty);
           },
           fur, ink);
     }
@@ -379,8 +381,8 @@ Picture wildass() {
     const double out = std::atan2(sy, sx);
     for (int t = 0; t < 4; ++t) {
       const double a = out + (t - 1.5) * 0.52, tx = px + std::cos(a) * 34, ty = py + std::sin(a) * 34;
-      const double kx = px + std::cos(a) * 52, ky = py + std::sin(a) * 52;
-      const double nx = -std::sin(a) * 6, ny = std::cos(a) * 6;
+      const double kx = px + std::cos(a) * 58, ky = py + std::sin(a) * 58;
+      const double nx = -std::sin(a) * 7, ny = std::cos(a) * 7;
       part(
           p, [=](double x, double y) { return triangle(x, y, tx + nx, ty + ny, tx - nx, ty - ny, kx, ky); }, claw, ink);
     }
