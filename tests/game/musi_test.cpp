@@ -1,0 +1,172 @@
+// The second scene: the hopping figure, press counting and the images
+// shown per press, and the number of rand() values each frame takes.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+
+#include "scene_support.h"
+
+namespace {
+
+using scene::key;
+using scene::px;
+
+class Musi : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(scene::start());
+    hand_x = 128;
+    hand_y = 128;
+    musi_init();
+  }
+  void TearDown() override { VYN_Quit(); }
+
+  static void draw() {
+    ASSERT_EQ(VYN_DrawBegin(), 0);
+    musi_draw();
+  }
+
+  // Which corner the figure covers: 0 top-left, 1 top-right, 2 bottom-left,
+  // 3 bottom-right; -1 when none is ever lit, -2 when several are. The
+  // figure's colour changes every frame and may be black, so frames are
+  // drawn until it is lit.
+  static int figure_corner() {
+    constexpr int corners[4][2] = {{1, 1}, {254, 1}, {1, 254}, {254, 254}};
+    for (int frame = 0; frame < 30; frame++) {
+      draw();
+      int found = -1;
+      for (int c = 0; c < 4; c++) {
+        if (!scene::is_bright(px(corners[c][0], corners[c][1]))) continue;
+        if (found != -1) return -2;
+        found = c;
+      }
+      if (found != -1) return found;
+    }
+    return -1;
+  }
+
+  // Which inspi image (1 to 4) is drawn at the hand, told apart by size
+  // whatever its angle; 0 when none. -1 when the drawn size fits none.
+  static int shown_inspi() {
+    for (int frame = 0; frame < 30; frame++) {
+      draw();
+      const uint32_t centre = px(128, 128);
+      if (!scene::is_bright(centre)) continue;  // none, or drawn in black
+      int n = 0;
+      for (int size : scene::INSPI_SIZES) {
+        if (px(128 + size / 2 - 2, 128) == centre) n++;
+      }
+      if (n == 0) return -1;
+      const int outside = static_cast<int>(std::ceil(scene::INSPI_SIZES[n - 1] * 0.7072)) + 1;
+      if (px(128 + outside, 128) == centre || px(128, 128 + outside) == centre) return -1;
+      return n;
+    }
+    return 0;
+  }
+};
+
+TEST_F(Musi, FigureWaitsElevenUpdatesThenHopsOnTheTwelfth) {
+  EXPECT_EQ(figure_corner(), 0);
+  for (int i = 1; i <= 11; i++) {
+    std::srand(1);
+    const int first = std::rand();
+    std::srand(1);
+    EXPECT_EQ(musi_update(), 0);
+    EXPECT_EQ(std::rand(), first) << "update " << i << " took a random value";
+    EXPECT_EQ(figure_corner(), 0) << "update " << i;
+  }
+
+  // The hop takes x from the first value's low bit, then y from the second.
+  for (int hop = 0; hop < 3; hop++) {
+    std::srand(static_cast<unsigned>(7 + hop));
+    const int rx = std::rand(), ry = std::rand(), third = std::rand();
+    std::srand(static_cast<unsigned>(7 + hop));
+    EXPECT_EQ(musi_update(), 0);
+    EXPECT_EQ(std::rand(), third) << "a hop takes two values";
+    const int expected = ((rx & 1) != 0 ? 0 : 1) + ((ry & 1) != 0 ? 0 : 2);
+    EXPECT_EQ(figure_corner(), expected) << "hop " << hop;
+    for (int i = 0; i < 11; i++) {
+      std::srand(1);
+      const int first = std::rand();
+      std::srand(1);
+      musi_update();
+      ASSERT_EQ(std::rand(), first) << "hops come every 12th update";
+    }
+  }
+}
+
+TEST_F(Musi, HeldKeyCountsOncePerPressAndTheFifthPressFinishes) {
+  EXPECT_EQ(shown_inspi(), 0);
+  for (int press = 1; press <= 4; press++) {
+    key(SDL_SCANCODE_SPACE, true);
+    for (int i = 0; i < 20; i++) ASSERT_EQ(musi_update(), 0) << "press " << press;
+    EXPECT_EQ(shown_inspi(), press) << "while held";
+    key(SDL_SCANCODE_SPACE, false);
+    for (int i = 0; i < 3; i++) ASSERT_EQ(musi_update(), 0);
+    EXPECT_EQ(shown_inspi(), press) << "after release";
+  }
+  key(SDL_SCANCODE_SPACE, true);
+  EXPECT_EQ(musi_update(), 1);
+  EXPECT_EQ(shown_inspi(), 0) << "the finishing frame shows no image";
+}
+
+TEST_F(Musi, InspiImageTurnsAnewEveryFrame) {
+  key(SDL_SCANCODE_SPACE, true);
+  musi_update();
+  // Press 4 shows the 80-pixel image, whose corners sweep visibly.
+  for (int press = 2; press <= 4; press++) {
+    key(SDL_SCANCODE_SPACE, false);
+    musi_update();
+    key(SDL_SCANCODE_SPACE, true);
+    musi_update();
+  }
+  int corner_lit = 0, frames = 0;
+  for (int frame = 0; frame < 40; frame++) {
+    draw();
+    const uint32_t centre = px(128, 128);
+    if (!scene::is_bright(centre)) continue;
+    frames++;
+    // A point about 50 px out on the diagonal lies inside the 80 x 80
+    // square only while a corner is within about 36 degrees of it.
+    corner_lit += px(128 + 35, 128 + 35) == centre;
+  }
+  EXPECT_GT(frames, 10);
+  EXPECT_GT(corner_lit, 0);
+  EXPECT_LT(corner_lit, frames);
+}
+
+TEST_F(Musi, HandIsPulledToTheCentre) {
+  hand_x = 140;
+  hand_y = 110;
+  for (int i = 0; i < 100; i++) musi_update();
+  EXPECT_NEAR(hand_x, 128.0, 0.01);
+  EXPECT_NEAR(hand_y, 128.0, 0.01);
+  key(SDL_SCANCODE_LEFT, true);
+  key(SDL_SCANCODE_DOWN, true);
+  for (int i = 0; i < 150; i++) musi_update();
+  EXPECT_NEAR(hand_x, 119.0, 0.01);
+  EXPECT_NEAR(hand_y, 137.0, 0.01);
+}
+
+// The value rand() gives after n calls from the unseeded start.
+int after_calls(int n) {
+  std::srand(1);
+  for (int i = 0; i < n; i++) std::rand();
+  return std::rand();
+}
+
+TEST_F(Musi, FrameTakesSixRandomValuesAndSevenWithAnImage) {
+  const int after_54 = after_calls(9 * 6), after_63 = after_calls(9 * 7);
+  std::srand(1);
+  for (int i = 0; i < 9; i++) draw();
+  EXPECT_EQ(std::rand(), after_54) << "no image";
+
+  key(SDL_SCANCODE_SPACE, true);
+  musi_update();
+  std::srand(1);
+  for (int i = 0; i < 9; i++) draw();
+  EXPECT_EQ(std::rand(), after_63) << "with an image";
+}
+
+}  // namespace

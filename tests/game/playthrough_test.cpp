@@ -1,0 +1,84 @@
+// The whole game headless, run by the same loop as the program's, with keys
+// injected at chosen frames and the canvas checked at the moments that
+// matter.
+#include <gtest/gtest.h>
+
+#include "scene_support.h"
+
+namespace {
+
+using scene::px;
+
+TEST(PlayThrough, IntroHeldRedThenFivePressesEndTheGame) {
+  ASSERT_TRUE(scene::start());
+  intro_init();
+  musi_init();
+
+  // Frame number -> key change applied before that frame's events.
+  struct Step {
+    int frame;
+    bool down;
+  };
+  constexpr Step script[] = {
+      {95, true},  {100, false},                             // intro: hold, release
+      {105, true}, {112, false}, {115, true}, {118, false},  // presses 1, 2
+      {121, true}, {124, false}, {127, true}, {130, false},  // presses 3, 4
+      {133, true},                                           // press 5
+  };
+
+  int state = 0, frame = 0, red_frames = 0, image_frames = 0, end_frame = -1;
+  size_t next = 0;
+  while (!VYN_ShouldQuit() && state <= 1 && frame < 400) {
+    if (next < std::size(script) && script[next].frame == frame) {
+      SDL_Event e{};
+      e.type = script[next].down ? SDL_KEYDOWN : SDL_KEYUP;
+      e.key.keysym.scancode = SDL_SCANCODE_SPACE;
+      SDL_PushEvent(&e);
+      next++;
+    }
+    VYN_CycleEvents();
+    if ((state == 0 && intro_update() != 0) || (state == 1 && musi_update() != 0)) state += 1;
+    ASSERT_EQ(VYN_DrawBegin(), 0);
+    if (state == 0) {
+      intro_draw();
+    } else {
+      musi_draw();
+    }
+
+    // The canvas is still the render target here.
+    const bool red = scene::is_held_red(px(5, 128)) && scene::is_held_red(px(250, 30));
+    if (frame >= 95 && frame < 100) {
+      EXPECT_EQ(state, 0);
+      EXPECT_TRUE(red) << "frame " << frame << ": " << std::hex << px(5, 128);
+      red_frames++;
+    } else {
+      EXPECT_FALSE(red) << "frame " << frame;
+    }
+    if (frame == 100) {
+      EXPECT_EQ(state, 1) << "the release frame is drawn by the second scene";
+    } else if (frame < 100) {
+      EXPECT_EQ(state, 0) << "frame " << frame;
+    }
+
+    // First image: a full-colour 8 x 8 square at the hand, over the faint
+    // open hand. Its colour may be black on some frames.
+    const uint32_t at_hand = px(static_cast<int>(hand_x), static_cast<int>(hand_y));
+    if (frame >= 105 && frame < 115) {
+      EXPECT_TRUE(scene::is_full_colour(at_hand)) << "frame " << frame << ": " << std::hex << at_hand;
+      image_frames += scene::is_bright(at_hand);
+    } else if (state == 1 && frame < 105) {
+      EXPECT_FALSE(scene::is_full_colour(at_hand)) << "frame " << frame << ": " << std::hex << at_hand;
+    }
+
+    ASSERT_EQ(VYN_DrawEnd(), 0);
+    if (state == 2) end_frame = frame;
+    frame++;
+  }
+  EXPECT_EQ(end_frame, 133) << "the fifth press ends the game on its own frame";
+  EXPECT_EQ(red_frames, 5);
+  EXPECT_GT(image_frames, 0);
+  EXPECT_EQ(VYN_GetTick(), 134u);
+  VYN_Quit();
+}
+
+}  // namespace
