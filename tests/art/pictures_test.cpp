@@ -1,0 +1,177 @@
+// The eleven pictures as the game finds them in res/ next to its
+// executable: loadable with their alpha channel, transparent around each
+// shape, and sized for the 256 x 256 canvas.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+
+#include "harness.h"
+
+namespace {
+
+// In the game's load order, so index = id.
+constexpr std::array<const char *, 11> kNames{
+    "handopen.bmp", "handclose.bmp", "stamp.bmp",  "bloody.bmp", "bottomtext.bmp", "toptext.bmp",
+    "wildass.bmp",  "inspi0.bmp",    "inspi1.bmp", "inspi2.bmp", "inspi3.bmp",
+};
+enum { HANDOPEN, HANDCLOSE, STAMP, BLOODY, BOTTOMTEXT, TOPTEXT, WILDASS, INSPI0 };
+
+// The test runs from <build>/tests/art; the game's copies are in <build>/res.
+const char *kRes = "../../res/";
+
+// The picture converted to RGBA bytes, or null; records whether the file as
+// loaded carried an alpha mask.
+SDL_Surface *load(int id, bool *has_alpha) {
+  const std::string path = harness::exe_dir() + kRes + kNames[id];
+  SDL_Surface *raw = SDL_LoadBMP(path.c_str());
+  if (raw == nullptr) return nullptr;
+  *has_alpha = raw->format->Amask != 0;
+  SDL_Surface *rgba = SDL_ConvertSurfaceFormat(raw, SDL_PIXELFORMAT_RGBA32, 0);
+  SDL_FreeSurface(raw);
+  return rgba;
+}
+
+const uint8_t *at(const SDL_Surface *s, int x, int y) {
+  return static_cast<const uint8_t *>(s->pixels) + y * s->pitch + x * 4;
+}
+
+struct Loaded {
+  std::array<SDL_Surface *, 11> s{};
+  Loaded() {
+    for (int id = 0; id < 11; ++id) {
+      bool alpha = false;
+      s[id] = load(id, &alpha);
+      EXPECT_NE(s[id], nullptr) << kNames[id] << ": " << SDL_GetError();
+      EXPECT_TRUE(alpha) << kNames[id] << " has no alpha channel as SDL loads it";
+    }
+  }
+  ~Loaded() {
+    for (SDL_Surface *p : s) SDL_FreeSurface(p);
+  }
+  bool ok() const {
+    for (SDL_Surface *p : s)
+      if (p == nullptr) return false;
+    return true;
+  }
+};
+
+TEST(Pictures, EachHasClearCornersAndVisibleContent) {
+  Loaded all;
+  ASSERT_TRUE(all.ok());
+  for (int id = 0; id < 11; ++id) {
+    const SDL_Surface *s = all.s[id];
+    for (const auto &[x, y] :
+         std::array<std::pair<int, int>, 4>{{{0, 0}, {s->w - 1, 0}, {0, s->h - 1}, {s->w - 1, s->h - 1}}})
+      EXPECT_EQ(at(s, x, y)[3], 0) << kNames[id] << " corner (" << x << ", " << y << ")";
+    int opaque = 0;
+    for (int y = 0; y < s->h; ++y)
+      for (int x = 0; x < s->w; ++x) opaque += at(s, x, y)[3] == 255;
+    EXPECT_GT(opaque, s->w * s->h / 10) << kNames[id] << " is nearly empty";
+  }
+}
+
+TEST(Pictures, SizesSuitTheCanvas) {
+  Loaded all;
+  ASSERT_TRUE(all.ok());
+  const auto &s = all.s;
+  // The hand swap must not jump: same size, so the same anchor when centred.
+  EXPECT_EQ(s[HANDOPEN]->w, s[HANDCLOSE]->w);
+  EXPECT_EQ(s[HANDOPEN]->h, s[HANDCLOSE]->h);
+  for (int id : {HANDOPEN, HANDCLOSE}) {
+    EXPECT_GE(s[id]->w, 32);
+    EXPECT_LE(s[id]->w, 48);
+    EXPECT_GE(s[id]->h, 32);
+    EXPECT_LE(s[id]->h, 48);
+  }
+  EXPECT_GE(s[STAMP]->w, 64);
+  EXPECT_LE(s[STAMP]->w, 96);
+  EXPECT_GE(s[STAMP]->h, 64);
+  EXPECT_LE(s[STAMP]->h, 96);
+  EXPECT_EQ(s[BLOODY]->w, s[STAMP]->w);
+  EXPECT_EQ(s[BLOODY]->h, s[STAMP]->h);
+  for (int id : {TOPTEXT, BOTTOMTEXT}) {
+    EXPECT_LE(s[id]->w, 256) << kNames[id];
+    // Centred at y 20 and y 238, so at most 40 px tall keeps it inside.
+    EXPECT_LE(s[id]->h, 36) << kNames[id];
+  }
+  for (int id = INSPI0; id < INSPI0 + 4; ++id) {
+    EXPECT_GE(s[id]->w, 48) << kNames[id];
+    EXPECT_LE(s[id]->w, 96) << kNames[id];
+    EXPECT_GE(s[id]->h, 48) << kNames[id];
+    EXPECT_LE(s[id]->h, 96) << kNames[id];
+  }
+  EXPECT_GT(s[WILDASS]->w, 256);
+  EXPECT_GT(s[WILDASS]->h, 256);
+}
+
+// They are tinted red or black at run time; any colour in them would shift
+// the tint.
+TEST(Pictures, CaptionsArePureWhite) {
+  Loaded all;
+  ASSERT_TRUE(all.ok());
+  for (int id : {TOPTEXT, BOTTOMTEXT}) {
+    const SDL_Surface *s = all.s[id];
+    for (int y = 0; y < s->h; ++y)
+      for (int x = 0; x < s->w; ++x) {
+        const uint8_t *p = at(s, x, y);
+        if (p[3] != 0) {
+          ASSERT_TRUE(p[0] == 255 && p[1] == 255 && p[2] == 255) << kNames[id] << " at " << x << ", " << y;
+        }
+      }
+  }
+}
+
+// Centred 128 px beyond a canvas corner, the figure shows only where it is
+// at least 128 px from its centre along both axes; each such corner needs
+// content, mostly light since it is tinted a full colour every frame.
+TEST(Pictures, FigureReachesIntoEveryCorner) {
+  Loaded all;
+  ASSERT_TRUE(all.ok());
+  const SDL_Surface *s = all.s[WILDASS];
+  const int cx = s->w / 2, cy = s->h / 2;
+  for (int q = 0; q < 4; ++q) {
+    const int sx = (q & 1) ? 1 : -1, sy = (q & 2) ? 1 : -1;
+    int seen = 0, opaque = 0, light = 0;
+    for (int dy = 132; dy < s->h / 2; ++dy)
+      for (int dx = 132; dx < s->w / 2; ++dx) {
+        const uint8_t *p = at(s, cx + sx * dx - (sx < 0), cy + sy * dy - (sy < 0));
+        ++seen;
+        if (p[3] == 0) continue;
+        ++opaque;
+        light += p[0] >= 180 && p[1] >= 180 && p[2] >= 180;
+      }
+    EXPECT_GT(opaque, seen / 5) << "corner " << q;
+    EXPECT_GT(light, opaque * 3 / 5) << "corner " << q;
+  }
+}
+
+// Through the engine as the game uses it: ids in load order, and a drawn
+// picture leaves the background showing around its shape.
+TEST(Pictures, EngineLoadsThemInOrderAndBlendsTheirEdges) {
+  const VYN_Config config = harness::game_config();
+  ASSERT_EQ(VYN_Init(&config), 0) << SDL_GetError();
+  for (int id = 0; id < 11; ++id) EXPECT_EQ(VYN_ImageLoad((std::string(kRes) + kNames[id]).c_str()), id);
+  ASSERT_EQ(VYN_DrawBegin(), 0);
+  VYN_DrawSetColor(0, 0, 1, 1);
+  VYN_DrawClear();
+  VYN_DrawSetColor(1, 1, 1, 1);
+  ASSERT_EQ(VYN_DrawImage(STAMP, 0, 0), 0);
+  EXPECT_EQ(harness::pixel(0, 0), 0x0000ffffu) << "stamp corner hides the background";
+  EXPECT_NE(harness::pixel(40, 40), 0x0000ffffu) << "stamp middle not drawn";
+
+  // The figure at the top-left hop position reaches into the canvas.
+  VYN_DrawExOptions options{0, 0, 0, 0, 1.0, 1.0, 0.0, true, false, false};
+  VYN_DrawSetColor(0, 0, 1, 1);
+  VYN_DrawClear();
+  VYN_DrawSetColor(1, 1, 1, 1);
+  ASSERT_EQ(VYN_DrawImageEx(WILDASS, -128, -128, &options), 0);
+  int covered = 0;
+  for (int y = 0; y < 64; y += 4)
+    for (int x = 0; x < 64; x += 4) covered += harness::pixel(x, y) != 0x0000ffffu;
+  EXPECT_GT(covered, 256 / 5);
+  EXPECT_EQ(harness::pixel(200, 200), 0x0000ffffu);
+  VYN_Quit();
+}
+
+}  // namespace
