@@ -1,0 +1,95 @@
+// The image registry: ids, paths, failures and shutdown.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "harness.h"
+
+namespace {
+
+class VynRegistry : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const VYN_Config c = harness::game_config();
+    ASSERT_EQ(VYN_Init(&c), 0) << SDL_GetError();
+    // Tests run in parallel processes: every file name is the test's own.
+    name = std::string("registry_") + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".bmp";
+    ASSERT_FALSE(harness::put_solid_bmp(name, 3, 2, 0xffffffffu).empty());
+  }
+  void TearDown() override {
+    if (!quit) VYN_Quit();
+    std::remove((harness::exe_dir() + name).c_str());
+  }
+  // Shuts the engine down and returns what it wrote.
+  std::string quit_output() {
+    harness::capture_start();
+    VYN_Quit();
+    quit = true;
+    return harness::capture_take();
+  }
+  std::string name;
+  bool quit = false;
+};
+
+}  // namespace
+
+TEST_F(VynRegistry, IdsFollowLoadOrderAndAMissingFileKeepsItsSlotFree) {
+  const std::string missing = "registry_no_such_picture.bmp";
+  const std::string full = harness::exe_dir() + missing;
+  SDL_ClearError();
+  ASSERT_EQ(SDL_RWFromFile(full.c_str(), "rb"), nullptr);
+  const std::string reason = SDL_GetError();  // what a failed open reports
+
+  harness::capture_start();
+  const int id = VYN_ImageLoad(missing.c_str());
+  EXPECT_EQ(harness::capture_take(), missing + ": " + reason + "\n");
+  EXPECT_EQ(id, -1);
+  EXPECT_EQ(reason.find("Parameter"), std::string::npos) << "reason lost: " << reason;
+
+  for (int expected = 0; expected < 3; expected++) EXPECT_EQ(VYN_ImageLoad(name.c_str()), expected);
+  EXPECT_EQ(quit_output(), "destroyed image 0\ndestroyed image 1\ndestroyed image 2\n");
+}
+
+TEST_F(VynRegistry, NullPathIsRefusedWithTwoLines) {
+  harness::capture_start();
+  const int id = VYN_ImageLoad(nullptr);
+  EXPECT_EQ(harness::capture_take(), "path is NULL\nVYN_PathPrefix failed\n");
+  EXPECT_EQ(id, -1);
+  EXPECT_EQ(VYN_ImageLoad(name.c_str()), 0);
+}
+
+TEST_F(VynRegistry, ThirtyThirdLoadReachesTheLimitAndShutdownGoesInSlotOrder) {
+  for (int expected = 0; expected < VYN_MAX_IMAGES; expected++) ASSERT_EQ(VYN_ImageLoad(name.c_str()), expected);
+  harness::capture_start();
+  const int id = VYN_ImageLoad(name.c_str());
+  EXPECT_EQ(harness::capture_take(), "reached image limit (32)\n");
+  EXPECT_EQ(id, -1);
+
+  std::string expected;
+  for (int i = 0; i < VYN_MAX_IMAGES; i++) expected += "destroyed image " + std::to_string(i) + "\n";
+  EXPECT_EQ(quit_output(), expected);
+}
+
+TEST_F(VynRegistry, PathPrefixJoinsTheExecutablesDirectory) {
+  char *full = VYN_PathPrefix("res/stamp.bmp");
+  ASSERT_NE(full, nullptr);
+  EXPECT_EQ(std::string(full), harness::exe_dir() + "res/stamp.bmp");
+  std::free(full);
+
+  harness::capture_start();
+  EXPECT_EQ(VYN_PathPrefix(nullptr), nullptr);
+  EXPECT_EQ(harness::capture_take(), "path is NULL\n");
+}
+
+// Before start-up there is no base path: the relative path comes back as a
+// copy, after a message that deliberately has no line break.
+TEST(VynRegistryBeforeInit, PathPrefixWithoutBasePathCopiesThePath) {
+  harness::capture_start();
+  char *copy = VYN_PathPrefix("res/stamp.bmp");
+  EXPECT_EQ(harness::capture_take(), "basepath is NULL");
+  ASSERT_NE(copy, nullptr);
+  EXPECT_STREQ(copy, "res/stamp.bmp");
+  std::free(copy);
+}
