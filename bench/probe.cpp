@@ -1,7 +1,9 @@
 #include "probe.h"
 
 #include <sys/resource.h>
+#include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -28,6 +30,14 @@ int64_t presented = 0;          // all frames, warm-up included
 std::vector<double> intervals;  // ms between presents, measured window only
 long rss_window_kb = 0;         // resident size when the window opened
 long rss_end_kb = 0;
+std::array<long, 64> rss_trace{};  // resident size once a second, kB
+size_t rss_samples = 0;
+
+// The X server's CPU time over the same window, when BENCH_XPID names it:
+// with a software renderer much of a present is spent there.
+long xserver_pid = 0;
+double xserver_window_s = -1;
+double xserver_end_s = -1;
 
 int64_t now_ns(clockid_t clock) {
   timespec ts{};
@@ -79,6 +89,26 @@ void push_key(SDL_EventType type, SDL_Scancode code) {
   SDL_Window *w = probe_window();
   ev.key.windowID = w != nullptr ? SDL_GetWindowID(w) : 0;
   SDL_PushEvent(&ev);
+}
+
+// User plus system time of another process, from /proc/PID/stat; -1 if
+// unreadable.
+double process_cpu_s(long pid) {
+  if (pid <= 0) return -1;
+  char path[64];
+  std::snprintf(path, sizeof path, "/proc/%ld/stat", pid);
+  FILE *f = std::fopen(path, "r");
+  if (f == nullptr) return -1;
+  char buf[1024];
+  const size_t n = std::fread(buf, 1, sizeof buf - 1, f);
+  std::fclose(f);
+  buf[n] = '\0';
+  // Fields after the command name, which may itself hold spaces.
+  const char *p = std::strrchr(buf, ')');
+  if (p == nullptr) return -1;
+  unsigned long utime = 0, stime = 0;
+  if (std::sscanf(p + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu", &utime, &stime) != 2) return -1;
+  return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
 bool parse_size(const char *text, int *w, int *h) { return std::sscanf(text, "%dx%d", w, h) == 2 && *w > 0 && *h > 0; }
@@ -135,6 +165,8 @@ void probe_start() {
   main_mono = now_ns(CLOCK_MONOTONIC);
   const char *t0 = std::getenv("BENCH_T0");
   if (t0 != nullptr) launch_real = parse_epoch(t0);
+  const char *xpid = std::getenv("BENCH_XPID");
+  if (xpid != nullptr) xserver_pid = std::strtol(xpid, nullptr, 10);
 }
 
 SDL_Window *probe_window() {
@@ -178,10 +210,12 @@ bool probe_frame(const ProbeOptions &o) {
     window_cpu = now_ns(CLOCK_PROCESS_CPUTIME_ID);
     getrusage(RUSAGE_SELF, &window_usage);
     rss_window_kb = status_kb("VmRSS");
+    xserver_window_s = process_cpu_s(xserver_pid);
   } else if (presented > o.warmup_frames) {
     if (intervals.size() < intervals.capacity()) intervals.push_back(static_cast<double>(t - last_mono) / 1e6);
   }
   last_mono = t;
+  if (presented % 30 == 0 && rss_samples < rss_trace.size()) rss_trace[rss_samples++] = status_kb("VmRSS");
   if (presented <= o.warmup_frames) return true;
 
   const int64_t measured = presented - o.warmup_frames;
@@ -190,6 +224,7 @@ bool probe_frame(const ProbeOptions &o) {
     end_cpu = now_ns(CLOCK_PROCESS_CPUTIME_ID);
     getrusage(RUSAGE_SELF, &end_usage);
     rss_end_kb = status_kb("VmRSS");
+    xserver_end_s = process_cpu_s(xserver_pid);
   }
   return !done;
 }
@@ -235,11 +270,16 @@ int probe_report(const ProbeOptions &o, const char *program) {
   std::printf("cpu_s=%.6f\n", cpu);
   std::printf("cpu_user_s=%.6f\n", tv_s(end_usage.ru_utime) - tv_s(window_usage.ru_utime));
   std::printf("cpu_sys_s=%.6f\n", tv_s(end_usage.ru_stime) - tv_s(window_usage.ru_stime));
+  const bool xserver = xserver_window_s >= 0 && xserver_end_s >= 0;
+  std::printf("xserver_cpu_s=%.3f\n", xserver ? xserver_end_s - xserver_window_s : -1.0);
   std::printf("start_to_first_frame_ms=%.3f\n", launch_real > 0 ? (first_real - launch_real) * 1000.0 : -1.0);
   std::printf("main_to_first_frame_ms=%.3f\n", static_cast<double>(first_mono - main_mono) / 1e6);
   std::printf("maxrss_kb=%ld\n", final_usage.ru_maxrss);
   std::printf("vmhwm_kb=%ld\n", status_kb("VmHWM"));
   std::printf("rss_after_warmup_kb=%ld\n", rss_window_kb);
   std::printf("rss_end_kb=%ld\n", rss_end_kb);
+  std::printf("rss_trace_kb=");
+  for (size_t i = 0; i < rss_samples; i++) std::printf("%s%ld", i > 0 ? "," : "", rss_trace[i]);
+  std::printf("\n");
   return 0;
 }
