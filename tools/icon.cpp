@@ -91,7 +91,10 @@ std::vector<uint8_t> encode_png(const Rgba &img) {
 }
 
 bool load(const char *path, Rgba &img) {
-  SDL_Surface *loaded = SDL_LoadBMP(path);
+  // Opened separately so that a missing file reports why, not a null stream.
+  SDL_RWops *file = SDL_RWFromFile(path, "rb");
+  if (file == nullptr) return false;
+  SDL_Surface *loaded = SDL_LoadBMP_RW(file, 1);
   if (loaded == nullptr) return false;
   SDL_Surface *s = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGBA32, 0);
   SDL_FreeSurface(loaded);
