@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Closing the window during the intro's drift ends the game with 0 and a
+# clean shutdown, the second scene never shown.
+source "$(dirname "$0")/lib.sh" "$1"
+
+start_x 1024x768
+prepare_game
+start_game
+shot intro
+# The stand-in stamp, green, is on the canvas: still the intro.
+[ "$(count_colour intro 00FF00)" -gt 100 ] || fail "no stamp on screen"
+close_game
+wait_game_exit 10
+[ "$GAME_STATUS" = 0 ] || fail "exit code $GAME_STATUS"
+expected=$(for i in $(seq 0 10); do echo "destroyed image $i"; done)
+[ "$(cat "$E2E_TMP/game.err")" = "$expected" ] || fail "unexpected stderr"
+note "closed during the intro: exit 0, eleven images released"

@@ -1,0 +1,213 @@
+# Shared helpers for the end-to-end scripts: a private X server with a
+# window manager, a copy of the game with its pictures, xdotool input and
+# pixel checks on screenshots. Sourced, not run.
+#
+# Usage: source lib.sh <path of the built game>
+set -euo pipefail
+
+E2E_GAME_BUILT=$1
+for tool in Xvfb openbox xdotool wmctrl xwininfo import convert; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "SKIP: $tool is not installed" >&2
+    exit 77
+  fi
+done
+E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/quondel-e2e.XXXXXX")
+E2E_SHOTS=${QUONDEL_E2E_SHOTS:-}  # keep screenshots here when set
+E2E_NAME=$(basename "$0" .sh)
+XVFB_PID=
+WM_PID=
+GAME_PID=
+GAME_WIN=
+GAME_STATUS=
+
+e2e_cleanup() {
+  local pid
+  # Only processes this script started, by their ids.
+  for pid in "$GAME_PID" "$WM_PID" "$XVFB_PID"; do
+    [ -n "$pid" ] && kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
+  done
+  rm -rf "$E2E_TMP"
+  return 0
+}
+trap e2e_cleanup EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  if [ -s "$E2E_TMP/game.err" ]; then
+    echo "--- game stderr ---" >&2
+    cat "$E2E_TMP/game.err" >&2
+  fi
+  exit 1
+}
+
+note() { echo "[$(date +%T.%N | cut -c1-12)] $*"; }
+
+# wait_until <seconds> <command...>: polls the command every 0.1 s.
+wait_until() {
+  local limit=$1
+  shift
+  local end=$((SECONDS + limit))
+  until "$@"; do
+    [ "$SECONDS" -lt "$end" ] || return 1
+    sleep 0.1
+  done
+}
+
+# start_x <width>x<height>: own X server on a free display, and openbox.
+start_x() {
+  local fifo="$E2E_TMP/display"
+  Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp -noreset 3>"$fifo" 2>"$E2E_TMP/xvfb.err" &
+  XVFB_PID=$!
+  wait_until 20 test -s "$fifo" || fail "Xvfb did not start: $(cat "$E2E_TMP/xvfb.err")"
+  export DISPLAY=":$(head -n1 "$fifo")"
+  unset WAYLAND_DISPLAY SDL_VIDEODRIVER SDL_RENDER_DRIVER
+  openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
+  WM_PID=$!
+  wait_until 20 wmctrl -m >/dev/null 2>&1 || fail "openbox did not start"
+}
+
+# prepare_game [standin|real]: the game's executable copied into a fresh
+# directory with its res/. Stand-ins are plain squares whose places on the
+# canvas are known, so pixels can be checked exactly; "real" takes the
+# game's own pictures from the build.
+prepare_game() {
+  local dir="$E2E_TMP/game"
+  mkdir -p "$dir/res"
+  cp "$E2E_GAME_BUILT" "$dir/quondel"
+  if [ "${1:-standin}" = real ]; then
+    cp "$(dirname "$E2E_GAME_BUILT")"/res/*.bmp "$dir/res/"
+  else
+    local spec name size colour
+    for spec in handopen:6x6:#0000ff handclose:6x6:#00ffff stamp:20x20:#00ff00 bloody:4x4:#ff00ff \
+      bottomtext:32x8:#ffffff toptext:32x8:#ffffff wildass:264x264:#ffffff inspi0:8x8:#ffffff \
+      inspi1:24x24:#ffffff inspi2:48x48:#ffffff inspi3:80x80:#ffffff; do
+      IFS=: read -r name size colour <<<"$spec"
+      convert -size "$size" "xc:$colour" "BMP3:$dir/res/$name.bmp"
+    done
+  fi
+  GAME="$dir/quondel"
+}
+
+game_window_id() { xdotool search --name '^Quondel$' 2>/dev/null | head -n1 || true; }
+
+# start_game: runs the game in the background and waits for its window.
+start_game() {
+  "$GAME" 2>"$E2E_TMP/game.err" &
+  GAME_PID=$!
+  local id=
+  local end=$((SECONDS + 30))
+  while [ -z "$id" ]; do
+    [ "$SECONDS" -lt "$end" ] || fail "no window titled Quondel"
+    kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended before showing its window"
+    sleep 0.1
+    id=$(game_window_id)
+  done
+  GAME_WIN=$id
+  wait_until 10 is_viewable || fail "window never mapped"
+  focus_game
+}
+
+is_viewable() { xwininfo -id "$GAME_WIN" 2>/dev/null | grep -q 'IsViewable'; }
+
+focus_game() {
+  xdotool windowactivate --sync "$GAME_WIN" >/dev/null 2>&1 || xdotool windowfocus --sync "$GAME_WIN" >/dev/null 2>&1 || true
+}
+
+# Client-area size of the game's window, "WxH".
+window_size() {
+  xwininfo -id "$GAME_WIN" | awk '/^  Width:/ {w = $2} /^  Height:/ {h = $2} END {print w "x" h}'
+}
+
+game_running() { kill -0 "$GAME_PID" 2>/dev/null; }
+
+# wait_game_exit <seconds>: waits for the game's end, sets GAME_STATUS.
+wait_game_exit() {
+  wait_until "$1" bash -c "! kill -0 $GAME_PID 2>/dev/null" || fail "the game did not end within $1 s"
+  GAME_STATUS=0
+  wait "$GAME_PID" || GAME_STATUS=$?
+  GAME_PID=
+}
+
+# close_game: the window manager's close request (WM_DELETE_WINDOW).
+close_game() { wmctrl -c Quondel; }
+
+key_down() { xdotool keydown "$1"; }
+key_up() { xdotool keyup "$1"; }
+# One press held long enough for several frames to see it, then a pause
+# so the release is seen as well.
+press() {
+  xdotool keydown "$1"
+  sleep 0.25
+  xdotool keyup "$1"
+  sleep 0.25
+}
+
+# shot <name> [root]: screenshot of the game's window (or the whole
+# screen) into $E2E_TMP/<name>.png; kept in $E2E_SHOTS when set.
+shot() {
+  local target=$GAME_WIN
+  [ "${2:-}" = root ] && target=root
+  import -window "$target" "$E2E_TMP/$1.png" 2>/dev/null || return 1
+  if [ -n "$E2E_SHOTS" ]; then
+    mkdir -p "$E2E_SHOTS"
+    cp "$E2E_TMP/$1.png" "$E2E_SHOTS/$E2E_NAME-$1.png"
+  fi
+}
+
+# pixels <name> x,y ...: "r,g,b" of each point of a screenshot, one a line.
+pixels() {
+  local file="$E2E_TMP/$1.png" format= p
+  shift
+  for p in "$@"; do
+    format+="%[fx:round(255*p{$p}.r)],%[fx:round(255*p{$p}.g)],%[fx:round(255*p{$p}.b)]\n"
+  done
+  convert "$file" -format "$format" info:
+}
+
+# The intro's held state: full red with at most the faint flicker.
+is_red() { [[ $1 =~ ^255,(0|6),(0|6)$ ]]; }
+is_black() { [ "$1" = "0,0,0" ]; }
+# A scene's background: black with the faint per-channel flicker.
+is_dark() { [[ $1 =~ ^(0|6),(0|6),(0|6)$ ]]; }
+
+# expect_points <shot> <red|dark|black> x,y ...: every point has that colour.
+expect_points() {
+  local name=$1 want=$2 i=0 value
+  shift 2
+  local points=("$@")
+  while read -r value; do
+    "is_$want" "$value" || fail "$name: expected $want at ${points[$i]}, got $value"
+    i=$((i + 1))
+  done < <(pixels "$name" "${points[@]}")
+  [ "$i" -eq "${#points[@]}" ] || fail "$name: read $i of ${#points[@]} pixels"
+}
+
+# all_red <shot> x,y ...: true when every point is the held red.
+all_red() {
+  local name=$1 value
+  shift
+  while read -r value; do
+    is_red "$value" || return 1
+  done < <(pixels "$name" "$@")
+}
+
+# wait_red <seconds> <points...>: screenshots until the points are red.
+wait_red() {
+  local end=$((SECONDS + $1))
+  shift
+  until shot held && all_red held "$@"; do
+    [ "$SECONDS" -lt "$end" ] || return 1
+    sleep 0.1
+  done
+}
+
+# Share of a screenshot's pixels that are the held red, 0 to 1.
+red_share() {
+  convert "$E2E_TMP/$1.png" -fx 'r > 0.99 && g < 0.03 && b < 0.03' -format '%[fx:mean]' info:
+}
+
+# count_colour <shot> <RRGGBB>: number of pixels of exactly that colour.
+count_colour() {
+  convert "$E2E_TMP/$1.png" -depth 8 txt:- | grep -ci " #$2" || true
+}

@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# The real game from start to end: its window, the held red intro, the
+# first image of the second scene, and the fifth press ending it with 0.
+# With "real" as second argument it plays with the game's own pictures
+# and checks only what holds whatever they look like.
+source "$(dirname "$0")/lib.sh" "$1"
+art=${2:-standin}
+
+start_x 1024x768
+prepare_game "$art"
+start_game
+note "window $GAME_WIN"
+[ "$(window_size)" = 341x256 ] || fail "window is $(window_size), expected 341x256"
+[ "$(xdotool getwindowname "$GAME_WIN")" = Quondel ] || fail "title is $(xdotool getwindowname "$GAME_WIN")"
+
+# Held from now on; it only counts once the three-second drift is over.
+key_down space
+# Canvas corners and edges (view 341 x 256 at scale 1), clear of the
+# stand-ins in the middle.
+edges=(3,3 337,3 3,252 337,252 3,128 337,128 170,60 170,200)
+if [ "$art" = real ]; then
+  mostly_red() { shot held && awk -v s="$(red_share held)" 'BEGIN {exit !(s > 0.5)}'; }
+  wait_until 20 mostly_red || fail "the canvas never turned mostly red"
+  note "red share $(red_share held)"
+else
+  wait_red 20 "${edges[@]}" || fail "the canvas never turned red: $(pixels held "${edges[@]}" | tr '\n' ' ')"
+fi
+note "red while held"
+game_running || fail "ended while held"
+
+key_up space
+sleep 0.3
+shot scene2
+[ "$art" = real ] || expect_points scene2 dark 170,60 170,200 3,128 337,128
+# The figure may be drawn red, but nothing like the whole canvas.
+awk -v s="$(red_share scene2)" 'BEGIN {exit !(s < 0.3)}' || fail "still red after the release"
+
+# First press: an image at the hand. Kept held so it can be looked at.
+key_down space
+sleep 0.3
+shot inspi
+if [ "$art" != real ]; then
+  # The 8 x 8 stand-in is drawn at the hand (near canvas 128,128: view
+  # 170,128) in one of eight full colours; the faint hand alone is never
+  # at full intensity. Look over a few frames for a lit one.
+  lit=0
+  for _ in $(seq 20); do
+    shot inspi
+    v=$(pixels inspi 173,128)
+    if [[ $v =~ ^(0|255),(0|255),(0|255)$ ]] && [ "$v" != 0,0,0 ]; then lit=1 && break; fi
+  done
+  [ "$lit" = 1 ] || fail "no image at the hand after the first press (last $v)"
+fi
+key_up space
+sleep 0.25
+
+for n in 2 3 4; do press space; done
+sleep 0.3
+game_running || fail "ended before the fifth press"
+press space
+wait_game_exit 10
+[ "$GAME_STATUS" = 0 ] || fail "exit code $GAME_STATUS"
+note "ended with 0 after five presses"
