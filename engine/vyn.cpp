@@ -1,5 +1,6 @@
 #include "vyn.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -148,6 +149,42 @@ bool _bmp_too_large(SDL_RWops *rw) {
   const int64_t ht = core ? u16(20) : i32(22);
   if (w <= max_side && ht <= max_side && ht >= -max_side) return false;
   SDL_SetError("picture too large (%lld x %lld)", static_cast<long long>(w), static_cast<long long>(ht));
+  return true;
+}
+
+// SDL plots a line point by point into a buffer as long as the whole line,
+// so a line between far-off coordinates would cost gigabytes. Lines that
+// leave a square far larger than any render target are cut at its edges
+// (Liang-Barsky); everything else reaches SDL untouched. False when
+// nothing of the line is inside.
+bool _clip_line(int &x0, int &y0, int &x1, int &y1) {
+  constexpr double reach = 65536.0;
+  if (std::abs(static_cast<double>(x0)) <= reach && std::abs(static_cast<double>(y0)) <= reach &&
+      std::abs(static_cast<double>(x1)) <= reach && std::abs(static_cast<double>(y1)) <= reach) {
+    return true;
+  }
+  const double ax = x0, ay = y0, dx = static_cast<double>(x1) - ax, dy = static_cast<double>(y1) - ay;
+  const double p[4] = {-dx, dx, -dy, dy};
+  const double q[4] = {ax + reach, reach - ax, ay + reach, reach - ay};
+  double t0 = 0.0, t1 = 1.0;
+  for (int i = 0; i < 4; i++) {
+    if (p[i] == 0.0) {
+      if (q[i] < 0.0) return false;
+      continue;
+    }
+    const double r = q[i] / p[i];
+    if (p[i] < 0.0) {
+      if (r > t1) return false;
+      if (r > t0) t0 = r;
+    } else {
+      if (r < t0) return false;
+      if (r < t1) t1 = r;
+    }
+  }
+  x0 = static_cast<int>(std::lround(ax + t0 * dx));
+  y0 = static_cast<int>(std::lround(ay + t0 * dy));
+  x1 = static_cast<int>(std::lround(ax + t1 * dx));
+  y1 = static_cast<int>(std::lround(ay + t1 * dy));
   return true;
 }
 
@@ -492,11 +529,27 @@ int VYN_DrawPoints(const int *xs, const int *ys, int count) {
 }
 
 int VYN_DrawLine(int x0, int y0, int x1, int y1) {
+  if (!_clip_line(x0, y0, x1, y1)) return 0;
   if (SDL_RenderDrawLine(renderer, x0, y0, x1, y1) < 0) return _sdl_fail();
   return 0;
 }
 
 int VYN_DrawRectangle(bool fill, int x, int y, int w, int h) {
+  // SDL's rectangle code overflows (and writes out of bounds) when x + w or
+  // y + h leaves the int range. A rectangle reaching beyond a square far
+  // larger than any render target is cut to it; the cut edges stay
+  // outside every target, so what is drawn does not change.
+  constexpr int64_t reach = 65536;
+  const int64_t x0 = x, y0 = y, x1 = x0 + w, y1 = y0 + h;
+  if (x0 < -reach || y0 < -reach || x1 > reach || y1 > reach) {
+    const int64_t cx0 = std::max(x0, -reach), cy0 = std::max(y0, -reach);
+    const int64_t cx1 = std::min(x1, reach), cy1 = std::min(y1, reach);
+    if (w <= 0 || h <= 0 || cx1 <= cx0 || cy1 <= cy0) return 0;
+    x = static_cast<int>(cx0);
+    y = static_cast<int>(cy0);
+    w = static_cast<int>(cx1 - cx0);
+    h = static_cast<int>(cy1 - cy0);
+  }
   const SDL_Rect r = {x, y, w, h};
   const int result = fill ? SDL_RenderFillRect(renderer, &r) : SDL_RenderDrawRect(renderer, &r);
   if (result != 0) return _sdl_fail();
