@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Closing the window during the intro's drift ends the game with 0 and a
 # clean shutdown, the second scene never shown.
+# shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/lib.sh" "$1"
 
 start_x 1024x768
-prepare_game
+prepare_game standin
 start_game
 shot intro
 # The stand-in stamp, green, is on the canvas: still the intro.

@@ -3,6 +3,9 @@
 # pixel checks on screenshots. Sourced, not run.
 #
 # Usage: source lib.sh <path of the built game>
+# Points are written x,y, so arrays of them have commas by design, and
+# GAME_STATUS is read by the scripts that source this.
+# shellcheck shell=bash disable=SC2054,SC2034
 set -euo pipefail
 
 E2E_GAME_BUILT=$1
@@ -19,7 +22,7 @@ XVFB_PID=
 WM_PID=
 GAME_PID=
 GAME_WIN=
-GAME_STATUS=
+GAME_STATUS= # exit code, set by wait_game_exit
 
 e2e_cleanup() {
   local pid
@@ -60,7 +63,8 @@ start_x() {
   Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp -noreset 3>"$fifo" 2>"$E2E_TMP/xvfb.err" &
   XVFB_PID=$!
   wait_until 20 test -s "$fifo" || fail "Xvfb did not start: $(cat "$E2E_TMP/xvfb.err")"
-  export DISPLAY=":$(head -n1 "$fifo")"
+  DISPLAY=":$(head -n1 "$fifo")"
+  export DISPLAY
   unset WAYLAND_DISPLAY SDL_VIDEODRIVER SDL_RENDER_DRIVER
   openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
   WM_PID=$!
@@ -89,7 +93,9 @@ prepare_game() {
   GAME="$dir/quondel"
 }
 
-game_window_id() { xdotool search --name '^Quondel$' 2>/dev/null | head -n1 || true; }
+# Only a mapped window counts: SDL may replace its first window when it
+# makes the renderer.
+game_window_id() { xdotool search --onlyvisible --name '^Quondel$' 2>/dev/null | head -n1 || true; }
 
 # start_game: runs the game in the background and waits for its window.
 start_game() {
@@ -104,7 +110,6 @@ start_game() {
     id=$(game_window_id)
   done
   GAME_WIN=$id
-  wait_until 10 is_viewable || fail "window never mapped"
   focus_game
 }
 
@@ -157,7 +162,7 @@ shot() {
 
 # pixels <name> x,y ...: "r,g,b" of each point of a screenshot, one a line.
 pixels() {
-  local file="$E2E_TMP/$1.png" format= p
+  local file="$E2E_TMP/$1.png" format="" p
   shift
   for p in "$@"; do
     format+="%[fx:round(255*p{$p}.r)],%[fx:round(255*p{$p}.g)],%[fx:round(255*p{$p}.b)]\n"

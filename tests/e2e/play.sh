@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
+# shellcheck disable=SC2054  # points are written x,y
 # The real game from start to end: its window, the held red intro, the
 # first image of the second scene, and the fifth press ending it with 0.
 # With "real" as second argument it plays with the game's own pictures
 # and checks only what holds whatever they look like.
+# shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/lib.sh" "$1"
 art=${2:-standin}
 
@@ -54,7 +56,7 @@ fi
 key_up space
 sleep 0.25
 
-for n in 2 3 4; do press space; done
+for _ in 2 3 4; do press space; done
 sleep 0.3
 game_running || fail "ended before the fifth press"
 press space

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
+# shellcheck disable=SC2054  # points are written x,y
 # The window survives many resizes in a row, minimising and restoring, and
 # a size below one view; it keeps answering keys, and a 1920 x 1080 window
 # shows the canvas at scale 4 in x 278..1641, y 28..1051 with black bars.
+# shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/lib.sh" "$1"
 
 start_x 2400x1400
-prepare_game
+prepare_game standin
 start_game
 
 # During the drift: a burst of sizes, some below 341 x 256.

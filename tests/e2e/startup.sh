@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Start-up failures: a missing picture, and no display at all. Both end
 # with "init failed" and code 1, after releasing what was made.
+# shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/lib.sh" "$1"
 
 start_x 1024x768
-prepare_game
+prepare_game standin
 rm "$E2E_TMP/game/res/stamp.bmp"
 status=0
 timeout 30 "$GAME" 2>"$E2E_TMP/missing.err" || status=$?
