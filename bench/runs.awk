@@ -14,7 +14,7 @@ $1 == "vmhwm_kb" { if ($2 > hwm) hwm = $2 }
 $1 == "maxrss_kb" { if ($2 > maxrss) maxrss = $2 }
 $1 == "rss_after_warmup_kb" { before = $2 }
 $1 == "rss_end_kb" { g = $2 - before; if (runs_g++ == 0 || g > growth) growth = g }
-$1 == "rss_trace_kb" { k = split($2, t, ","); if (k >= 6) { g = t[k] - t[5]; if (settled_n++ == 0 || g > settled) settled = g } }
+$1 == "rss_trace_kb" { k = split($2, trace, ","); if (k >= 6) { g = trace[k] - trace[5]; if (settled_n++ == 0 || g > settled) settled = g } }
 $1 == "renderer" { renderer = $2 }
 $1 == "window" { window = $2 }
 END {
