@@ -7,9 +7,9 @@ source "$(dirname "$0")/lib.sh" "$1"
 start_x 1024x768
 prepare_game standin
 start_game
-shot intro
 # The stand-in stamp, green, is on the canvas: still the intro.
-[ "$(count_colour intro 00FF00)" -gt 100 ] || fail "no stamp on screen"
+stamp_shown() { shot intro && [ "$(count_colour intro 00FF00)" -gt 100 ]; }
+wait_until 10 stamp_shown || fail "no stamp on screen"
 close_game
 wait_game_exit 10
 [ "$GAME_STATUS" = 0 ] || fail "exit code $GAME_STATUS"
