@@ -82,11 +82,11 @@ prepare_game() {
   if [ "${1:-standin}" = real ]; then
     cp "$(dirname "$E2E_GAME_BUILT")"/res/*.bmp "$dir/res/"
   else
-    local spec name size colour
-    for spec in handopen:6x6:#0000ff handclose:6x6:#00ffff stamp:20x20:#00ff00 bloody:4x4:#ff00ff \
+    local picture name size colour
+    for picture in handopen:6x6:#0000ff handclose:6x6:#00ffff stamp:20x20:#00ff00 bloody:4x4:#ff00ff \
       bottomtext:32x8:#ffffff toptext:32x8:#ffffff wildass:264x264:#ffffff inspi0:8x8:#ffffff \
       inspi1:24x24:#ffffff inspi2:48x48:#ffffff inspi3:80x80:#ffffff; do
-      IFS=: read -r name size colour <<<"$spec"
+      IFS=: read -r name size colour <<<"$picture"
       convert -size "$size" "xc:$colour" "BMP3:$dir/res/$name.bmp"
     done
   fi
