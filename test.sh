@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 QUONDEL_PACKAGES="libgtest-dev xvfb xauth xdotool openbox wmctrl x11-utils imagemagick libx11-dev
-  clang libclang-rt-dev desktop-file-utils appstream dpkg-dev file" \
+  clang libclang-rt-dev desktop-file-utils appstream dpkg-dev file libgl1-mesa-dri" \
   source scripts/setup.sh
 jobs=$(nproc)
 
