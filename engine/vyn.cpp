@@ -136,19 +136,23 @@ int _image_modulate(const VYN_Image *img) {
 // including headers too short to judge, is left to SDL.
 bool _bmp_too_large(SDL_RWops *rw) {
   constexpr int64_t max_side = 16384;
-  uint8_t h[26] = {};
-  const bool read = SDL_RWread(rw, h, sizeof h, 1) == 1;
+  char magic[2] = {};
+  int64_t w = 0, h = 0;
+  if (SDL_RWread(rw, magic, 2, 1) == 1 && magic[0] == 'B' && magic[1] == 'M' && SDL_RWseek(rw, 14, RW_SEEK_SET) == 14) {
+    // The old 12-byte header has 16-bit sizes, the others 32-bit signed
+    // ones (a negative height means rows run top-down). A short read gives
+    // zeros, which SDL then reports itself.
+    if (SDL_ReadLE32(rw) == 12) {
+      w = SDL_ReadLE16(rw);
+      h = SDL_ReadLE16(rw);
+    } else {
+      w = static_cast<int32_t>(SDL_ReadLE32(rw));
+      h = static_cast<int32_t>(SDL_ReadLE32(rw));
+    }
+  }
   SDL_RWseek(rw, 0, RW_SEEK_SET);
-  if (!read || h[0] != 'B' || h[1] != 'M') return false;
-  const auto u16 = [&h](int i) { return static_cast<uint32_t>(h[i] | h[i + 1] << 8); };
-  const auto i32 = [&u16](int i) { return static_cast<int64_t>(static_cast<int32_t>(u16(i) | u16(i + 2) << 16)); };
-  // The old 12-byte header has 16-bit sizes, the others 32-bit signed ones
-  // (a negative height means rows run top-down).
-  const bool core = (u16(14) | u16(16) << 16) == 12;
-  const int64_t w = core ? u16(18) : i32(18);
-  const int64_t ht = core ? u16(20) : i32(22);
-  if (w <= max_side && ht <= max_side && ht >= -max_side) return false;
-  SDL_SetError("picture too large (%lld x %lld)", static_cast<long long>(w), static_cast<long long>(ht));
+  if (w <= max_side && h <= max_side && h >= -max_side) return false;
+  SDL_SetError("picture too large (%lld x %lld)", static_cast<long long>(w), static_cast<long long>(h));
   return true;
 }
 
