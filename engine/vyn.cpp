@@ -627,6 +627,11 @@ int VYN_DrawTile(int id, int tile, int x, int y, double angle, SDL_RendererFlip 
     std::fputs("tile exceeds boundaries\n", stderr);
     return -1;
   }
+  // SDL's rotation has no answer for an infinite or NaN angle and crashes.
+  if (!std::isfinite(angle)) {
+    std::fputs("angle out of range\n", stderr);
+    return -1;
+  }
   if (_image_modulate(img) != 0) return -1;
   const auto t = static_cast<uint32_t>(tile);
   const auto edge = static_cast<int>(size);

@@ -6,6 +6,7 @@
 # crash, leak, sanitizer report or failed check.
 #
 #   fuzz/run.sh [SECONDS_PER_TARGET]     (default 50)
+#   QUONDEL_FUZZ_SEED=0 fuzz/run.sh 600   (a longer hunt with a random seed)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -23,7 +24,9 @@ export LSAN_OPTIONS="suppressions=$root/scripts/lsan.supp:print_suppressions=0"
 
 # The engine reports every refused call on stderr; close_fd_mask=2 keeps
 # that out of the log while sanitizer reports still reach it.
-common=(-close_fd_mask=2 -rss_limit_mb=3072 -timeout=20)
+# A fixed seed by default, so a run that passed here explores the same
+# inputs on another machine; QUONDEL_FUZZ_SEED=0 lets libFuzzer pick one.
+common=(-close_fd_mask=2 -rss_limit_mb=3072 -timeout=20 -seed="${QUONDEL_FUZZ_SEED:-1}")
 
 for t in "${targets[@]}"; do
   regressions=(fuzz/regressions/"$t"/*)
