@@ -1,21 +1,29 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test (installing missing Debian packages).
+# Builds everything and runs every test (installing missing Debian packages):
+# the test suite in a normal build, the same suite under AddressSanitizer and
+# UndefinedBehaviorSanitizer, the package test and a bounded fuzzing run.
 set -euo pipefail
 cd "$(dirname "$0")"
 QUONDEL_PACKAGES="libgtest-dev xvfb xauth xdotool openbox wmctrl x11-utils imagemagick libx11-dev
-  clang libclang-rt-dev desktop-file-utils appstream dpkg-dev file libgl1-mesa-dri" \
+  clang libclang-rt-dev desktop-file-utils appstream dpkg-dev file libgl1-mesa-dri strace" \
   source scripts/setup.sh
 jobs=$(nproc)
+count() { ctest --test-dir "$1" -N | awk '/Total Tests:/ {print $3}'; }
 
 echo "== build and test =="
 cmake -S . -B build -DBUILD_TESTING=ON >/dev/null
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
+passed=$(count build)
 
-# Further stages, each a script that fails on its own failures.
+# Further stages, each a script that fails on its own failures; each
+# counts once in the closing line.
 for stage in scripts/test-asan.sh scripts/test-package.sh fuzz/run.sh; do
-  if [ -x "$stage" ]; then
-    echo "== $stage =="
-    "./$stage"
-  fi
+  echo "== $stage =="
+  "./$stage"
+  passed=$((passed + 1))
 done
+[ -d build-asan ] && passed=$((passed - 1 + $(count build-asan)))
+
+echo "== summary =="
+echo "test.sh: $passed passed, 0 failed"
