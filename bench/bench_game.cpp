@@ -6,20 +6,12 @@
 // which gives the CPU cost of one frame with no waiting at all.
 #include <SDL_main.h>
 
-#include <array>
 #include <cstdio>
 
 #include "game.h"
 #include "probe.h"
 
 namespace {
-
-// The game's list, in its load order (the ids of game.h).
-constexpr std::array<const char *, 11> image_files = {
-    "res/handopen.bmp",   "res/handclose.bmp", "res/stamp.bmp",   "res/bloody.bmp",
-    "res/bottomtext.bmp", "res/toptext.bmp",   "res/wildass.bmp", "res/inspi0.bmp",
-    "res/inspi1.bmp",     "res/inspi2.bmp",    "res/inspi3.bmp",
-};
 
 int32_t state = 0;  // 0 intro, 1 second scene, 2 finished
 

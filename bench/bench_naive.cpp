@@ -13,19 +13,12 @@
 // stays 0 here; the pictures drawn, their sizes and blending are the same.
 #include <SDL_main.h>
 
-#include <array>
 #include <cstdio>
 
 #include "game.h"
 #include "probe.h"
 
 namespace {
-
-constexpr std::array<const char *, 11> image_files = {
-    "res/handopen.bmp",   "res/handclose.bmp", "res/stamp.bmp",   "res/bloody.bmp",
-    "res/bottomtext.bmp", "res/toptext.bmp",   "res/wildass.bmp", "res/inspi0.bmp",
-    "res/inspi1.bmp",     "res/inspi2.bmp",    "res/inspi3.bmp",
-};
 
 int32_t state = 0;
 

@@ -1,12 +1,14 @@
 // Shared by the entry and the two scenes.
 #pragma once
 
+#include <array>
+
 #include "vyn.h"
 
 // The game's constant start-up record: a 256 x 256 canvas shown at 4:3.
 inline constexpr VYN_Config cfg = {256, 256, 30, 16, "Quondel", 1.3333333333333333};
 
-// Image ids, fixed by the load order in main.cpp.
+// Image ids, fixed by the load order of image_files below.
 enum {
   IMG_HANDOPEN = 0,
   IMG_HANDCLOSE = 1,
@@ -19,6 +21,14 @@ enum {
   IMG_INSPI1 = 8,
   IMG_INSPI2 = 9,
   IMG_INSPI3 = 10,
+};
+
+// The pictures, loaded at start-up in this order: a picture's id is its
+// index, so the order is part of the ids above.
+inline constexpr std::array<const char *, 11> image_files = {
+    "res/handopen.bmp",   "res/handclose.bmp", "res/stamp.bmp",   "res/bloody.bmp",
+    "res/bottomtext.bmp", "res/toptext.bmp",   "res/wildass.bmp", "res/inspi0.bmp",
+    "res/inspi1.bmp",     "res/inspi2.bmp",    "res/inspi3.bmp",
 };
 
 // Centre of the hand cursor in canvas pixels; the second scene starts

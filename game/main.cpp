@@ -1,18 +1,10 @@
 #include <SDL_main.h>
 
-#include <array>
 #include <cstdio>
 
 #include "game.h"
 
 namespace {
-
-// Load order gives the ids of game.h.
-constexpr std::array<const char *, 11> image_files = {
-    "res/handopen.bmp",   "res/handclose.bmp", "res/stamp.bmp",   "res/bloody.bmp",
-    "res/bottomtext.bmp", "res/toptext.bmp",   "res/wildass.bmp", "res/inspi0.bmp",
-    "res/inspi1.bmp",     "res/inspi2.bmp",    "res/inspi3.bmp",
-};
 
 int32_t state = 0;  // 0 intro, 1 second scene, 2 finished
 

@@ -14,13 +14,6 @@
 
 namespace {
 
-// Same list and order as the game's start-up: the ids depend on it.
-constexpr std::array<const char *, 11> image_files = {
-    "res/handopen.bmp",   "res/handclose.bmp", "res/stamp.bmp",   "res/bloody.bmp",
-    "res/bottomtext.bmp", "res/toptext.bmp",   "res/wildass.bmp", "res/inspi0.bmp",
-    "res/inspi1.bmp",     "res/inspi2.bmp",    "res/inspi3.bmp",
-};
-
 struct Key {
   uint32_t frame;  // pushed just before this frame's events are read
   SDL_Scancode scancode;
