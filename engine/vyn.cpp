@@ -47,6 +47,12 @@ std::array<VYN_Image, VYN_MAX_IMAGES> images{};
 
 // ---- Private helpers ----------------------------------------------------
 
+// Half the side of a square centred on the origin that holds every render
+// target. SDL's own arithmetic overflows or allocates without bound for
+// shapes and copies far beyond it, so those are cut or dropped first;
+// nothing inside it changes.
+constexpr int64_t reach = 65536;
+
 // SDL's error as one line; every SDL failure outside start-up reads so.
 int _sdl_fail() {
   std::fprintf(stderr, "%s\n", SDL_GetError());
@@ -162,7 +168,6 @@ bool _bmp_too_large(SDL_RWops *rw) {
 // (Liang-Barsky); everything else reaches SDL untouched. False when
 // nothing of the line is inside.
 bool _clip_line(int &x0, int &y0, int &x1, int &y1) {
-  constexpr double reach = 65536.0;
   if (std::abs(static_cast<double>(x0)) <= reach && std::abs(static_cast<double>(y0)) <= reach &&
       std::abs(static_cast<double>(x1)) <= reach && std::abs(static_cast<double>(y1)) <= reach) {
     return true;
@@ -194,6 +199,17 @@ bool _clip_line(int &x0, int &y0, int &x1, int &y1) {
 
 // A double that can be truncated to int without leaving its range.
 bool _fits_int(double v) { return v > -2147483649.0 && v < 2147483648.0; }
+
+// True when a copy to dst, turned any way about its centre, lands wholly
+// outside the square every target fits in: SDL's rotation overflows on
+// such positions, and there is nothing to see anyway.
+bool _far_away(const SDL_Rect &dst) {
+  const double cx = dst.x + dst.w / 2.0;
+  const double cy = dst.y + dst.h / 2.0;
+  const double radius = std::hypot(static_cast<double>(dst.w), static_cast<double>(dst.h)) / 2.0;
+  const auto r = static_cast<double>(reach);
+  return cx + radius < -r || cx - radius > r || cy + radius < -r || cy - radius > r;
+}
 
 }  // namespace
 
@@ -543,7 +559,6 @@ int VYN_DrawRectangle(bool fill, int x, int y, int w, int h) {
   // y + h leaves the int range. A rectangle reaching beyond a square far
   // larger than any render target is cut to it; the cut edges stay
   // outside every target, so what is drawn does not change.
-  constexpr int64_t reach = 65536;
   const int64_t x0 = x, y0 = y, x1 = x0 + w, y1 = y0 + h;
   if (x0 < -reach || y0 < -reach || x1 > reach || y1 > reach) {
     const int64_t cx0 = std::max(x0, -reach), cy0 = std::max(y0, -reach);
@@ -566,6 +581,7 @@ int VYN_DrawImage(int id, int x, int y) {
   const VYN_Image *img = _image_lookup(id, "id is negative\n");
   if (img == nullptr || _image_modulate(img) != 0) return -1;
   const SDL_Rect dst = {x, y, img->width, img->height};
+  if (_far_away(dst)) return 0;
   if (SDL_RenderCopy(renderer, img->texture, nullptr, &dst) < 0) return _sdl_fail();
   return 0;
 }
@@ -605,6 +621,7 @@ int VYN_DrawImageEx(int id, int x, int y, const VYN_DrawExOptions *options) {
   if (static_cast<int64_t>(o.src_y) + h > img->height) src.h = dst.h = img->height - o.src_y;
 
   if (_image_modulate(img) != 0) return -1;
+  if (_far_away(dst)) return 0;
   const int flip = (o.flip_h ? SDL_FLIP_HORIZONTAL : 0) | (o.flip_v ? SDL_FLIP_VERTICAL : 0);
   if (SDL_RenderCopyEx(renderer, img->texture, &src, &dst, o.angle, nullptr, static_cast<SDL_RendererFlip>(flip)) !=
       0) {
@@ -637,6 +654,7 @@ int VYN_DrawTile(int id, int tile, int x, int y, double angle, SDL_RendererFlip 
   const auto edge = static_cast<int>(size);
   const SDL_Rect src = {static_cast<int>(t % columns * size), static_cast<int>(t / columns * size), edge, edge};
   const SDL_Rect dst = {x, y, edge, edge};
+  if (_far_away(dst)) return 0;
   if (SDL_RenderCopyEx(renderer, img->texture, &src, &dst, angle, nullptr, flip) < 0) return _sdl_fail();
   return 0;
 }

@@ -48,8 +48,8 @@ for t in "${targets[@]}"; do
     -artifact_prefix="$work/" "$work/$t" "fuzz/corpus/$t" >"$work/$t.log" 2>&1 || status=$?
   tail -n 40 "$work/$t.log"
   if [ "$status" -ne 0 ]; then
-    mkdir -p "$root/$build/crashes"
-    cp "$work"/crash-* "$work"/leak-* "$work"/timeout-* "$work"/oom-* "$root/$build/crashes/" 2>/dev/null || true
+    mkdir -p "$build/crashes"
+    cp "$work"/crash-* "$work"/leak-* "$work"/timeout-* "$work"/oom-* "$build/crashes/" 2>/dev/null || true
     echo "fuzz_$t failed (exit $status); inputs copied to $build/crashes/"
     exit 1
   fi

@@ -52,6 +52,23 @@ TEST(FarShapes, RectanglesWhoseEdgesOverflowAreCutNotCrashed) {
   VYN_Quit();
 }
 
+TEST(FarShapes, RotatedCopiesFarOffTheCanvasAreDroppedNotCrashed) {
+  start();
+  const int id = VYN_ImageLoad(harness::put_solid_bmp("far_copies.bmp", 32, 32, white).c_str());
+  ASSERT_GE(id, 0);
+  VYN_DrawExOptions o = {0, 0, -1, -1, 1.0, 1.0, 30.0, true, false, false};
+  // Rotated copies near the int limits once crashed inside SDL.
+  EXPECT_EQ(VYN_DrawTile(id, 0, 245, -2147483579, 1e30, SDL_FLIP_HORIZONTAL), 0);
+  EXPECT_EQ(VYN_DrawTile(id, 0, -2147483579, 5, 30, SDL_FLIP_NONE), 0);
+  EXPECT_EQ(VYN_DrawImageEx(id, 245, -2147483579, &o), 0);
+  EXPECT_EQ(VYN_DrawImage(id, -2147483579, -2147483579), 0);
+  EXPECT_EQ(harness::pixel(245, 0), black);
+  // A copy that reaches into the canvas still draws.
+  EXPECT_EQ(VYN_DrawImageEx(id, 0, 0, &o), 0);
+  EXPECT_EQ(harness::pixel(2, 2), white);
+  VYN_Quit();
+}
+
 TEST(FarShapes, PictureClaimingAbsurdSizeIsRefusedBeforeLoading) {
   start();
   // 100000 x 100000 at 24 bits would make SDL allocate 30 GB.
