@@ -15,15 +15,18 @@
 # - memory: VmRSS from /proc/PID/status every 5 s, for the record. It
 #   follows the window size (fullscreen and large windows need bigger
 #   buffers), so growth is judged at a checkpoint every minute taken in
-#   one state (windowed, 800 x 600, settled for 3 s): no checkpoint may
-#   exceed the one at 60 s by more than RSS_BOUND_KIB (default 2048).
+#   one state (windowed, 800 x 600, settled for 3 s). Those still move by
+#   several MiB as the driver's caches come and go, so the least-squares
+#   trend through them, taken over the whole run, must stay below
+#   RSS_BOUND_KIB (default 4096): a leak of 300 bytes a frame over
+#   ten minutes climbs past it.
 # The intro is left once (Space held, then released); afterwards at most
 # three Space presses are sent, since the fifth one ends the game.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 duration=${1:-600}
 game=${2:-build/quondel}
-rss_bound=${RSS_BOUND_KIB:-2048}
+rss_bound=${RSS_BOUND_KIB:-4096}
 [ -x "$game" ] || { echo "no game at $game; build it first" >&2; exit 2; }
 for tool in Xvfb openbox xdotool wmctrl xprop strace import; do
   command -v "$tool" >/dev/null || { echo "soak needs $tool" >&2; exit 2; }
@@ -142,16 +145,19 @@ cpu_share=$(awk -v a="${cpu_at_60:-0}" -v b="$cpu_end" -v t0="${wall_at_60:-$wal
 import -window root "$tmp/a.png" 2>/dev/null; sleep 2; import -window root "$tmp/b.png" 2>/dev/null
 if cmp -s "$tmp/a.png" "$tmp/b.png"; then repaint=no; else repaint=yes; fi
 
-rss_base=$(head -n 1 "$tmp/checkpoints" | cut -d' ' -f2)
-rss_max=$(awk 'NR > 1 && $2 > m {m = $2} END {print m + 0}' "$tmp/checkpoints")
+# Least-squares trend of the checkpoints, as KiB over the whole run: a leak
+# climbs steadily, while the driver's caches only move up and down.
+rss_growth=$(awk '{n++; sx += $1; sy += $2; sxx += $1 * $1; sxy += $1 * $2; if (n == 1) t0 = $1; t1 = $1}
+  END {d = n * sxx - sx * sx; if (n < 2 || d == 0) {print 0; exit} printf "%d", (n * sxy - sx * sy) / d * (t1 - t0)}' \
+  "$tmp/checkpoints")
 echo "samples (s, VmRSS KiB):"; paste -sd' ' "$tmp/rss" | fold -w 120
 echo "checkpoints at 800 x 600 (s, VmRSS KiB):"; paste -sd' ' "$tmp/checkpoints"
-echo "RSS at the first checkpoint ${rss_base} KiB, highest after it ${rss_max} KiB (bound +${rss_bound} KiB)"
+echo "RSS trend over the checkpoints: ${rss_growth} KiB (bound ${rss_bound} KiB)"
 echo "frame rate over 10 s: ${fps} (sleeps: ${sleeps}); CPU share after 60 s: ${cpu_share}% of one core; repaints: ${repaint}"
 echo "space presses in scene two: ${spaces}"
 
-if [ -z "$rss_base" ] || [ $((rss_max - rss_base)) -gt "$rss_bound" ]; then
-  echo "FAIL: resident memory grew by $((rss_max - ${rss_base:-0})) KiB after the first minute"; failures=1
+if [ "$(wc -l <"$tmp/checkpoints")" -lt 2 ] || [ "$rss_growth" -gt "$rss_bound" ]; then
+  echo "FAIL: resident memory grew by ${rss_growth} KiB over the run"; failures=1
 fi
 if ! awk -v f="$fps" 'BEGIN {exit !(f >= 28 && f <= 32)}'; then echo "FAIL: not paced at 30 fps"; failures=1; fi
 if ! awk -v c="$cpu_share" 'BEGIN {exit !(c < 100)}'; then echo "FAIL: busy: ${cpu_share}% CPU"; failures=1; fi
