@@ -19,6 +19,7 @@ SDL_Window *window = nullptr;
 SDL_Renderer *renderer = nullptr;
 SDL_Texture *target = nullptr;  // the canvas
 SDL_Point *points = nullptr;    // scratch buffer, one point per canvas pixel
+void (*gl_flush)() = nullptr;   // glFlush of an OpenGL renderer, else null
 
 // Pacing and presentation.
 uint64_t next_time = 0;  // deadline of the current frame, ms
@@ -260,6 +261,11 @@ int VYN_Init(const VYN_Config *cfg) {
   if (window == nullptr) return _init_fail();
   renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
   if (renderer == nullptr) return _init_fail();
+  // With an OpenGL renderer the frame can be rendered ahead of its present.
+  SDL_RendererInfo info{};
+  if (SDL_GetRendererInfo(renderer, &info) == 0 && std::strcmp(info.name, "opengl") == 0) {
+    gl_flush = reinterpret_cast<void (*)()>(SDL_GL_GetProcAddress("glFlush"));
+  }
   target = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_TARGET,
                              static_cast<int>(config.display_width), static_cast<int>(config.display_height));
   if (target == nullptr) return _init_fail();
@@ -297,6 +303,7 @@ void VYN_Quit() {
   renderer = nullptr;
   if (window != nullptr) SDL_DestroyWindow(window);
   window = nullptr;
+  gl_flush = nullptr;
   if (basepath != nullptr) SDL_free(basepath);
   basepath = nullptr;
   SDL_Quit();
@@ -320,17 +327,6 @@ int VYN_DrawEnd() {
     return -1;
   }
 
-  // Sleep to the deadline; a late frame restarts the cadence from now
-  // rather than rushing to catch up.
-  if (config.fps != 0) {
-    const uint64_t now = SDL_GetTicks64();
-    if (now < next_time) {
-      SDL_Delay(static_cast<Uint32>(next_time - now));
-    } else {
-      next_time = now;
-    }
-  }
-
   int w = 0, h = 0;
   SDL_GetWindowSize(window, &w, &h);
   const int vw = _view_width();
@@ -341,9 +337,30 @@ int VYN_DrawEnd() {
   off_x = static_cast<int32_t>((static_cast<float>(w) - scale * static_cast<float>(vw)) / 2.0f);
   off_y = static_cast<int32_t>((static_cast<float>(h) - scale * static_cast<float>(vh)) / 2.0f);
 
+  // The upscale is queued and handed to the driver before the sleep, so it
+  // renders while we wait and the present lands on the deadline.
   const SDL_Rect dst = {off_x, off_y, static_cast<int>(scale * static_cast<float>(vw)),
                         static_cast<int>(scale * static_cast<float>(vh))};
-  if (SDL_RenderCopyEx(renderer, target, nullptr, &dst, 0, nullptr, SDL_FLIP_NONE) < 0) return _sdl_fail();
+  const bool copied = SDL_RenderCopyEx(renderer, target, nullptr, &dst, 0, nullptr, SDL_FLIP_NONE) >= 0;
+  if (!copied) {
+    _sdl_fail();
+  } else {
+    SDL_RenderFlush(renderer);
+    if (gl_flush != nullptr) gl_flush();
+  }
+
+  // Sleep to the deadline, also after a failed copy so the loop stays
+  // paced; a late frame restarts the cadence from now rather than rushing
+  // to catch up.
+  if (config.fps != 0) {
+    const uint64_t now = SDL_GetTicks64();
+    if (now < next_time) {
+      SDL_Delay(static_cast<Uint32>(next_time - now));
+    } else {
+      next_time = now;
+    }
+  }
+  if (!copied) return -1;
   SDL_RenderPresent(renderer);
   tick += 1;
   return 0;
