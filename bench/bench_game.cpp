@@ -18,13 +18,7 @@ int32_t state = 0;  // 0 intro, 1 second scene, 2 finished
 int init(bool unpaced) {
   VYN_Config config = cfg;
   if (unpaced) config.fps = 0;
-  if (VYN_Init(&config) != 0) return 1;
-  for (const char *file : image_files) {
-    if (VYN_ImageLoad(file) < 0) return 1;
-  }
-  intro_init();
-  musi_init();
-  return 0;
+  return game_start(config);
 }
 
 }  // namespace

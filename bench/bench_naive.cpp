@@ -25,13 +25,7 @@ int32_t state = 0;
 int init() {
   VYN_Config config = cfg;
   config.fps = 0;
-  if (VYN_Init(&config) != 0) return 1;
-  for (const char *file : image_files) {
-    if (VYN_ImageLoad(file) < 0) return 1;
-  }
-  intro_init();
-  musi_init();
-  return 0;
+  return game_start(config);
 }
 
 }  // namespace

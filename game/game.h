@@ -1,4 +1,4 @@
-// Shared by the entry and the two scenes.
+// Shared by the entry, the two scenes and the tools that run them.
 #pragma once
 
 #include <array>
@@ -7,6 +7,16 @@
 
 // The game's constant start-up record: a 256 x 256 canvas shown at 4:3.
 inline constexpr VYN_Config cfg = {256, 256, 30, 16, "Quondel", 1.3333333333333333};
+
+// Scene contract: init resets, update returns non-zero when finished,
+// draw renders one frame into the canvas.
+void intro_init();
+int intro_update();
+void intro_draw();
+
+void musi_init();
+int musi_update();
+void musi_draw();
 
 // Image ids, fixed by the load order of image_files below.
 enum {
@@ -36,12 +46,15 @@ inline constexpr std::array<const char *, 11> image_files = {
 inline double hand_x = 0;
 inline double hand_y = 0;
 
-// Scene contract: init resets, update returns non-zero when finished,
-// draw renders one frame into the canvas.
-void intro_init();
-int intro_update();
-void intro_draw();
-
-void musi_init();
-int musi_update();
-void musi_draw();
+// Start-up of the game and of the tools that run it: the engine from a
+// copy of config, the pictures in order (the first failure stops), both
+// scenes reset. 0, or 1 on failure; the caller shuts the engine down.
+inline int game_start(VYN_Config config) {
+  if (VYN_Init(&config) != 0) return 1;
+  for (const char *file : image_files) {
+    if (VYN_ImageLoad(file) < 0) return 1;
+  }
+  intro_init();
+  musi_init();
+  return 0;
+}

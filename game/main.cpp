@@ -8,16 +8,7 @@ namespace {
 
 int32_t state = 0;  // 0 intro, 1 second scene, 2 finished
 
-int init() {
-  VYN_Config config = cfg;
-  if (VYN_Init(&config) != 0) return 1;
-  for (const char *file : image_files) {
-    if (VYN_ImageLoad(file) < 0) return 1;
-  }
-  intro_init();
-  musi_init();
-  return 0;
-}
+int init() { return game_start(cfg); }
 
 void deinit() { VYN_Quit(); }
 
