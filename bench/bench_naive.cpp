@@ -58,13 +58,9 @@ int main(int argc, char *argv[]) {
   while (running && !VYN_ShouldQuit() && state <= 1) {
     probe_input(options, frame++);
     VYN_CycleEvents();
-    if ((state == 0 && intro_update() != 0) || (state == 1 && musi_update() != 0)) state += 1;
+    game_update(state);
     VYN_DrawBegin();
-    if (state == 0) {
-      intro_draw();
-    } else {
-      musi_draw();
-    }
+    game_draw(state);
     SDL_Texture *canvas = SDL_GetRenderTarget(renderer);
     SDL_SetRenderTarget(renderer, nullptr);
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);

@@ -18,6 +18,22 @@ void musi_init();
 int musi_update();
 void musi_draw();
 
+// One frame's scene work, shared by the game and its tools. The update
+// advances state (0 intro, 1 second scene, 2 finished) when the current
+// scene finishes; the draw, which follows it in the same frame, then
+// already belongs to the next scene.
+inline void game_update(int32_t &state) {
+  if ((state == 0 && intro_update() != 0) || (state == 1 && musi_update() != 0)) state += 1;
+}
+
+inline void game_draw(int32_t state) {
+  if (state == 0) {
+    intro_draw();
+  } else {
+    musi_draw();
+  }
+}
+
 // Image ids, fixed by the load order of image_files below.
 enum {
   IMG_HANDOPEN = 0,

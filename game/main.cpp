@@ -24,13 +24,9 @@ int main(int argc, char *argv[]) {
   }
   while (!VYN_ShouldQuit() && state <= 1) {
     VYN_CycleEvents();
-    if ((state == 0 && intro_update() != 0) || (state == 1 && musi_update() != 0)) state += 1;
+    game_update(state);
     VYN_DrawBegin();
-    if (state == 0) {
-      intro_draw();
-    } else {
-      musi_draw();
-    }
+    game_draw(state);
     VYN_DrawEnd();
   }
   deinit();

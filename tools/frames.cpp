@@ -104,13 +104,9 @@ int play(const std::string &dir) {
   for (; !VYN_ShouldQuit() && state <= 1; frame++) {
     while (next_key < keys.size() && keys[next_key].frame == frame) push_key(keys[next_key++]);
     VYN_CycleEvents();
-    if ((state == 0 && intro_update() != 0) || (state == 1 && musi_update() != 0)) state += 1;
+    game_update(state);
     VYN_DrawBegin();
-    if (state == 0) {
-      intro_draw();
-    } else {
-      musi_draw();
-    }
+    game_draw(state);
     if (next_shot < shots.size() && shots[next_shot].frame == frame) {
       const std::string path = dir + "/" + shots[next_shot].name + ".bmp";
       if (save_canvas(path)) {

@@ -26,7 +26,8 @@ TEST(PlayThrough, IntroHeldRedThenFivePressesEndTheGame) {
       {133, true},                                           // press 5
   };
 
-  int state = 0, frame = 0, red_frames = 0, image_frames = 0, end_frame = -1;
+  int32_t state = 0;
+  int frame = 0, red_frames = 0, image_frames = 0, end_frame = -1;
   size_t next = 0;
   while (!VYN_ShouldQuit() && state <= 1 && frame < 400) {
     if (next < std::size(script) && script[next].frame == frame) {
@@ -37,13 +38,9 @@ TEST(PlayThrough, IntroHeldRedThenFivePressesEndTheGame) {
       next++;
     }
     VYN_CycleEvents();
-    if ((state == 0 && intro_update() != 0) || (state == 1 && musi_update() != 0)) state += 1;
+    game_update(state);
     ASSERT_EQ(VYN_DrawBegin(), 0);
-    if (state == 0) {
-      intro_draw();
-    } else {
-      musi_draw();
-    }
+    game_draw(state);
 
     // The canvas is still the render target here.
     const bool red = scene::is_held_red(px(5, 128)) && scene::is_held_red(px(250, 30));
