@@ -15,6 +15,8 @@ cmake -S . -B build -DBUILD_TESTING=ON >/dev/null
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
 passed=$(count build)
+# A build without GoogleTest quietly leaves out most of the suite.
+[ "$passed" -ge 50 ] || { echo "test.sh: only $passed tests were built; is GoogleTest installed?" >&2; exit 1; }
 
 # Further stages, each a script that fails on its own failures; each
 # counts once in the closing line.
