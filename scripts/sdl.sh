@@ -1,0 +1,106 @@
+#!/usr/bin/env bash
+# Third-party SDL builds from Debian's own source packages, pinned, fetched
+# and built once into a cache outside the work tree (~/.cache/quondel, or
+# $QUONDEL_CACHE), so a second run takes seconds.
+#
+#   scripts/sdl.sh source PIN
+#       prints the directory of PIN's unpacked source
+#   scripts/sdl.sh build PIN TAG [CMAKE_ARGS...]
+#       builds PIN with CMake and installs it; prints the install prefix.
+#       TAG names the toolchain (its compiler's version belongs in it); the
+#       cache key is PIN + TAG + the arguments, so any change builds anew.
+#       $QUONDEL_CMAKE replaces "cmake" for the configure step (for
+#       example "emcmake cmake").
+#
+# PIN is one of the names in the table below. The source comes through
+# apt-get source from the mirror this machine's apt already uses, with a
+# private apt configuration (the system's is left alone); apt checks the
+# files against the release's signed index, and the .dsc is checked here
+# against the hash pinned below.
+set -euo pipefail
+
+# pin            suite     package      version         sha256 of the .dsc
+pins="
+libsdl2-2.26     bookworm  libsdl2      2.26.5+dfsg-1   95b9a18130d98164e7856eca8ac1a2eb65d822ac4872ef8862ceed2cb1662136
+libsdl2-2.32     trixie    libsdl2      2.32.4+dfsg-1   b2259e51d2953963d4f81e4b9028d85ffa646d2ac2a657ae19cefc3589d961e7
+libsdl3-3.2      trixie    libsdl3      3.2.10+ds-1     bba5b49a77ce119e6a5342a6fd220d5bd59b42403f3407507d5d1706e5f8416a
+sdl2-compat-2.32 trixie    sdl2-compat  2.32.54+ds-1    068547ba0376b236faca7ff576dc03e05dbbe49f58ff9f3a9d56cae840d172c3
+"
+
+cache=${QUONDEL_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/quondel}
+say() { echo "sdl.sh: $*" >&2; }
+
+# The first Debian archive URI of the machine's apt sources (deb822 or
+# one-line format): the mirror to take the source package from.
+mirror() {
+  local uri=""
+  if compgen -G "/etc/apt/sources.list.d/*.sources" >/dev/null; then
+    uri=$(awk 'tolower($1)=="uris:" && $2 !~ /security/ {print $2; exit}' /etc/apt/sources.list.d/*.sources)
+  fi
+  if [ -z "$uri" ] && [ -f /etc/apt/sources.list ]; then
+    uri=$(awk '$1=="deb" && $0 !~ /security/ {for (i=2;i<=NF;i++) if ($i ~ /:\/\//) {print $i; exit}}' /etc/apt/sources.list)
+  fi
+  [ -n "$uri" ] || { say "no Debian mirror found in the apt sources"; exit 1; }
+  echo "$uri"
+}
+
+source_dir() {
+  local pin=$1 line suite package version sum
+  line=$(awk -v p="$pin" '$1==p' <<<"$pins")
+  [ -n "$line" ] || { say "unknown pin '$pin'"; exit 2; }
+  read -r _ suite package version sum <<<"$line"
+  local dir="$cache/src/$package-$version"
+  if [ -f "$dir/.unpacked" ]; then
+    echo "$dir/tree"
+    return
+  fi
+  command -v dpkg-source >/dev/null || { say "dpkg-source missing (install dpkg-dev)"; exit 1; }
+  say "fetching $package $version ($suite) into $dir"
+  rm -rf "$dir"
+  mkdir -p "$dir/apt/lists/partial" "$dir/apt/cache"
+  local keyring=/usr/share/keyrings/debian-archive-keyring.gpg
+  echo "deb-src [signed-by=$keyring] $(mirror) $suite main" >"$dir/apt/sources.list"
+  local opts=(-o "Dir::Etc::SourceList=$dir/apt/sources.list" -o Dir::Etc::SourceParts=/dev/null
+    -o "Dir::State::Lists=$dir/apt/lists" -o "Dir::Cache=$dir/apt/cache" -o APT::Sandbox::User=root -qq)
+  apt-get "${opts[@]}" update >&2
+  (cd "$dir" && apt-get "${opts[@]}" source --download-only "$package=$version" >&2)
+  local dsc="$dir/${package}_${version#*:}.dsc"
+  echo "$sum  $dsc" | sha256sum -c --quiet - >&2 || { say "$dsc does not match its pinned hash"; exit 1; }
+  # dpkg-source checks every tarball against the .dsc's own hashes.
+  (cd "$dir" && dpkg-source -x "$dsc" tree >&2)
+  rm -rf "$dir/apt"
+  touch "$dir/.unpacked"
+  echo "$dir/tree"
+}
+
+build() {
+  local pin=$1 tag=$2
+  shift 2
+  local src key prefix work
+  src=$(source_dir "$pin")
+  key=$(printf '%s\n' "$pin" "$tag" "${QUONDEL_CMAKE:-cmake}" "$@" | sha256sum | cut -c1-12)
+  prefix="$cache/$pin-$tag-$key"
+  if [ -f "$prefix/.built" ]; then
+    echo "$prefix"
+    return
+  fi
+  say "building $pin for $tag into $prefix (a few minutes, once)"
+  work="$cache/build/$pin-$tag-$key"
+  rm -rf "$prefix" "$work"
+  # shellcheck disable=SC2086 # QUONDEL_CMAKE may be a launcher plus cmake
+  ${QUONDEL_CMAKE:-cmake} -S "$src" -B "$work" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" "$@" >&2
+  cmake --build "$work" -j"$(nproc)" >&2
+  cmake --install "$work" >&2
+  rm -rf "$work"
+  touch "$prefix/.built"
+  echo "$prefix"
+}
+
+case "${1:-}" in
+  source) source_dir "$2" ;;
+  build) build "${@:2}" ;;
+  *)
+    sed -n '2,17p' "$0" >&2
+    exit 2
+    ;;
+esac
