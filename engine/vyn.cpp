@@ -448,6 +448,12 @@ bool VYN_PollEvent(VYN_Event *e) {
         mouse_x = e->x;
         mouse_y = e->y;
         return true;
+      case SDL_DROPFILE:
+      case SDL_DROPTEXT:
+        // Nothing is dropped on the game, but SDL hands each dropped
+        // file's name over to us to free.
+        SDL_free(ev.drop.file);
+        break;
       default:
         break;
     }

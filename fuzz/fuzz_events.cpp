@@ -2,8 +2,12 @@
 // queries, rebinding and coordinate transform, with random window sizes.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <vector>
 
 #include "common.h"
 
@@ -18,10 +22,16 @@ constexpr SDL_Scancode default_keys[VYN_KEY_BUTTONS] = {
   std::abort();
 }
 
-// A scancode SDL knows, or any value the enum type can hold (0..1023),
-// beyond SDL_NUM_SCANCODES too. Wider values cannot be formed without
-// undefined behaviour in the caller.
-SDL_Scancode scancode(FuzzedDataProvider &in) {
+// A scancode as a keyboard delivers it: SDL never reports one at or past
+// SDL_NUM_SCANCODES.
+SDL_Scancode key_scancode(FuzzedDataProvider &in) {
+  return static_cast<SDL_Scancode>(in.ConsumeIntegralInRange<int>(0, SDL_NUM_SCANCODES - 1));
+}
+
+// A scancode a program may pass to VYN_ButtonBind: any value the enum type
+// can hold (0..1023), beyond SDL_NUM_SCANCODES too. Wider values cannot be
+// formed without undefined behaviour in the caller.
+SDL_Scancode bind_scancode(FuzzedDataProvider &in) {
   return static_cast<SDL_Scancode>(in.ConsumeIntegralInRange<int>(0, in.ConsumeBool() ? SDL_NUM_SCANCODES - 1 : 1023));
 }
 
@@ -30,7 +40,7 @@ void push_key(FuzzedDataProvider &in, bool down) {
   ev.type = down ? SDL_KEYDOWN : SDL_KEYUP;
   ev.key.state = down ? SDL_PRESSED : SDL_RELEASED;
   ev.key.repeat = in.ConsumeBool() ? 1 : 0;
-  ev.key.keysym.scancode = scancode(in);
+  ev.key.keysym.scancode = key_scancode(in);
   SDL_PushEvent(&ev);
 }
 
@@ -47,6 +57,148 @@ void push_mouse(FuzzedDataProvider &in, Uint32 type) {
     ev.button.y = in.ConsumeIntegral<int32_t>();
   }
   SDL_PushEvent(&ev);
+}
+
+// Every other event type SDL 2.26 delivers to a program that asks for
+// nothing special. Keys and the mouse have their own cases above; window
+// events come from real window operations (window_op); system window
+// manager events and extended text editing are never delivered unless the
+// program enables them; SDL_POLLSENTINEL is SDL's own marker; and joystick
+// and controller plugging needs a device behind it.
+constexpr std::array<Uint32, 44> other_types = {
+    SDL_QUIT,
+    SDL_APP_TERMINATING,
+    SDL_APP_LOWMEMORY,
+    SDL_APP_WILLENTERBACKGROUND,
+    SDL_APP_DIDENTERBACKGROUND,
+    SDL_APP_WILLENTERFOREGROUND,
+    SDL_APP_DIDENTERFOREGROUND,
+    SDL_LOCALECHANGED,
+    SDL_DISPLAYEVENT,
+    SDL_TEXTEDITING,
+    SDL_TEXTINPUT,
+    SDL_KEYMAPCHANGED,
+    SDL_MOUSEWHEEL,
+    SDL_JOYAXISMOTION,
+    SDL_JOYBALLMOTION,
+    SDL_JOYHATMOTION,
+    SDL_JOYBUTTONDOWN,
+    SDL_JOYBUTTONUP,
+    SDL_JOYBATTERYUPDATED,
+    SDL_CONTROLLERAXISMOTION,
+    SDL_CONTROLLERBUTTONDOWN,
+    SDL_CONTROLLERBUTTONUP,
+    SDL_CONTROLLERTOUCHPADDOWN,
+    SDL_CONTROLLERTOUCHPADMOTION,
+    SDL_CONTROLLERTOUCHPADUP,
+    SDL_CONTROLLERSENSORUPDATE,
+    SDL_FINGERDOWN,
+    SDL_FINGERUP,
+    SDL_FINGERMOTION,
+    SDL_DOLLARGESTURE,
+    SDL_DOLLARRECORD,
+    SDL_MULTIGESTURE,
+    SDL_CLIPBOARDUPDATE,
+    SDL_DROPFILE,
+    SDL_DROPTEXT,
+    SDL_DROPBEGIN,
+    SDL_DROPCOMPLETE,
+    SDL_AUDIODEVICEADDED,
+    SDL_AUDIODEVICEREMOVED,
+    SDL_SENSORUPDATE,
+    SDL_RENDER_TARGETS_RESET,
+    SDL_RENDER_DEVICE_RESET,
+    SDL_USEREVENT,
+    SDL_LASTEVENT,
+};
+
+bool known_type(Uint32 type) {
+  if (std::find(other_types.begin(), other_types.end(), type) != other_types.end()) return true;
+  switch (type) {
+    case SDL_WINDOWEVENT:
+    case SDL_SYSWMEVENT:
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+    case SDL_TEXTEDITING_EXT:
+    case SDL_MOUSEMOTION:
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+    case SDL_JOYDEVICEADDED:
+    case SDL_JOYDEVICEREMOVED:
+    case SDL_CONTROLLERDEVICEADDED:
+    case SDL_CONTROLLERDEVICEREMOVED:
+    case SDL_CONTROLLERDEVICEREMAPPED:
+    case SDL_POLLSENTINEL:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// One event of another type with a payload valid for it: random values
+// where SDL only carries values, a NUL-terminated text in the inline text
+// fields, and for a drop the heap text SDL hands over (the receiver frees
+// it; drops that begin or complete carry none). A numeric type SDL does
+// not know carries nothing.
+void push_other(FuzzedDataProvider &in) {
+  SDL_Event ev{};
+  if (in.ConsumeBool()) {
+    ev.type = in.PickValueInArray(other_types);
+    const std::vector<uint8_t> payload = in.ConsumeBytes<uint8_t>(sizeof(ev) - sizeof(ev.type));
+    if (!payload.empty())
+      std::memcpy(reinterpret_cast<uint8_t *>(&ev) + sizeof(ev.type), payload.data(), payload.size());
+  } else {
+    const Uint32 type = in.ConsumeIntegral<Uint32>();
+    if (known_type(type)) return;
+    ev.type = type;
+  }
+  switch (ev.type) {
+    case SDL_TEXTEDITING:
+      ev.edit.text[sizeof(ev.edit.text) - 1] = '\0';
+      break;
+    case SDL_TEXTINPUT:
+      ev.text.text[sizeof(ev.text.text) - 1] = '\0';
+      break;
+    case SDL_DROPFILE:
+    case SDL_DROPTEXT:
+      ev.drop.file = SDL_strdup(in.ConsumeRandomLengthString(64).c_str());
+      break;
+    case SDL_DROPBEGIN:
+    case SDL_DROPCOMPLETE:
+      ev.drop.file = nullptr;
+      break;
+    default:
+      break;
+  }
+  // A refused push leaves the text with us.
+  if (SDL_PushEvent(&ev) != 1 && (ev.type == SDL_DROPFILE || ev.type == SDL_DROPTEXT)) SDL_free(ev.drop.file);
+}
+
+// Window events as the video driver itself reports them, from operations
+// on the game's window.
+void window_op(FuzzedDataProvider &in) {
+  SDL_Window *w = SDL_GetWindowFromID(1);
+  switch (in.ConsumeIntegralInRange<int>(0, 5)) {
+    case 0:
+      SDL_MinimizeWindow(w);
+      break;
+    case 1:
+      SDL_MaximizeWindow(w);
+      break;
+    case 2:
+      SDL_RestoreWindow(w);
+      break;
+    case 3:
+      SDL_HideWindow(w);
+      break;
+    case 4:
+      SDL_ShowWindow(w);
+      break;
+    default:
+      SDL_SetWindowPosition(w, in.ConsumeIntegralInRange<int>(-3000, 3000),
+                            in.ConsumeIntegralInRange<int>(-3000, 3000));
+      break;
+  }
 }
 
 // Drains the queue through VYN_PollEvent, checking every event it reports.
@@ -97,7 +249,10 @@ void reset() {
   for (unsigned b = 0; b < VYN_BUTTONS; b++) {
     if (VYN_ButtonDown(b)) fail("button still held after its release");
   }
-  SDL_SetWindowSize(SDL_GetWindowFromID(1), 341, 256);
+  SDL_Window *w = SDL_GetWindowFromID(1);
+  SDL_ShowWindow(w);
+  SDL_RestoreWindow(w);
+  SDL_SetWindowSize(w, 341, 256);
   VYN_DrawBegin();
   VYN_DrawEnd();
 }
@@ -113,7 +268,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   reset();
   FuzzedDataProvider in(data, size);
   while (in.remaining_bytes() > 0) {
-    switch (in.ConsumeIntegralInRange<int>(0, 12)) {
+    switch (in.ConsumeIntegralInRange<int>(0, 13)) {
       case 0:
         push_key(in, true);
         break;
@@ -129,17 +284,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
       case 4:
         push_mouse(in, SDL_MOUSEMOTION);
         break;
-      case 5: {
-        SDL_Event ev{};
-        ev.type = in.ConsumeBool() ? SDL_QUIT : in.ConsumeIntegral<Uint32>();
-        SDL_PushEvent(&ev);
+      case 5:
+        push_other(in);
         break;
-      }
       case 6:
         resize(in);
         break;
       case 7:
-        VYN_ButtonBind(in.ConsumeIntegralInRange<unsigned>(0, 12), scancode(in));
+        VYN_ButtonBind(in.ConsumeIntegralInRange<unsigned>(0, 12), bind_scancode(in));
         break;
       case 8: {
         const unsigned b =
@@ -159,6 +311,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         break;
       case 11:
         VYN_CycleEvents();
+        break;
+      case 12:
+        window_op(in);
         break;
       default:
         if (VYN_PollEvent(nullptr)) fail("polling into a null record reported an event");

@@ -1,18 +1,33 @@
 #!/usr/bin/env bash
 # Builds the engine's libFuzzer targets with clang (ASan + UBSan) in
 # build-fuzz/, replays every kept regression input, then fuzzes each target
-# for a bounded time from the committed seed corpus. New corpus entries go
-# to a temporary directory, never into the tree. Exits non-zero on any
-# crash, leak, sanitizer report or failed check.
+# from the committed seed corpus. New corpus entries go to a temporary
+# directory, never into the tree. Exits non-zero on any crash, leak,
+# sanitizer report or failed check, saying whether the fault lies in the
+# engine, in SDL or in the harness, with the input in base64.
 #
-#   fuzz/run.sh [SECONDS_PER_TARGET]     (default 50)
-#   QUONDEL_FUZZ_SEED=0 fuzz/run.sh 600   (a longer hunt with a random seed)
+#   fuzz/run.sh               a fixed number of runs per target from seed 1:
+#                             the same inputs on every machine (./test.sh)
+#   fuzz/run.sh hunt [SECS]   a longer search with a random seed, bounded by
+#                             time (default 600 s per target)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
-seconds=${1:-${QUONDEL_FUZZ_SECONDS:-50}}
 build=${QUONDEL_FUZZ_BUILD:-build-fuzz}
 targets=(events draw image)
+# About a minute each on a 2-core machine; the event pump is slow because
+# its inputs resize, minimise and redraw the window.
+declare -A runs=([events]=12000 [draw]=60000 [image]=12000)
+
+mode=${1:-bounded}
+case "$mode" in
+  bounded) ;;
+  hunt) seconds=${2:-600} ;;
+  *)
+    sed -n '9,12p' "$0" >&2
+    exit 2
+    ;;
+esac
 
 CXX=clang++ cmake -S fuzz -B "$build" >/dev/null
 cmake --build "$build" -j"$(nproc)"
@@ -24,34 +39,86 @@ export LSAN_OPTIONS="suppressions=$root/scripts/lsan.supp:print_suppressions=0"
 
 # The engine reports every refused call on stderr; close_fd_mask=2 keeps
 # that out of the log while sanitizer reports still reach it.
-# A fixed seed by default, so a run that passed here explores the same
-# inputs on another machine; QUONDEL_FUZZ_SEED=0 lets libFuzzer pick one.
-common=(-close_fd_mask=2 -rss_limit_mb=3072 -timeout=20 -seed="${QUONDEL_FUZZ_SEED:-1}")
+common=(-close_fd_mask=2 -rss_limit_mb=3072 -timeout=20)
 
-for t in "${targets[@]}"; do
-  regressions=(fuzz/regressions/"$t"/*)
-  if [ -e "${regressions[0]}" ]; then
-    echo "== fuzz_$t: replaying ${#regressions[@]} regression inputs"
-    "$build/fuzz_$t" "${common[@]}" "${regressions[@]}"
+# Who owns the fault in a sanitizer report: the frames of SDL, the engine
+# and the harness, top first, each reduced to "owner place".
+owners() {
+  grep -E '^ *#[0-9]+ 0x|runtime error:' "$1" | sed -nE \
+    -e 's#.*(engine/[a-z_]+\.(cpp|h):[0-9]+).*#engine \1#p' \
+    -e 's#.*(fuzz/[a-z_]+\.(cpp|h):[0-9]+).*#harness \1#p' \
+    -e 's#.*(libSDL2[^ )+]*).*#SDL \1#p'
+}
+
+# One plain verdict for whoever reads a failed run, and the input on one
+# line so it can be kept as a regression case.
+explain() {
+  local target=$1 log=$2 input=$3 frames top ours verdict
+  frames=$(owners "$log")
+  top=$(head -n 1 <<<"$frames")
+  ours=$(grep -v '^SDL ' <<<"$frames" | head -n 1 || true)
+  case "$top" in
+    engine*) verdict="in the engine, at ${top#engine }: fix the engine" ;;
+    harness*) verdict="in the fuzz harness itself, at ${top#harness }: fix the harness" ;;
+    SDL*)
+      case "$ours" in
+        engine*) verdict="inside SDL, called by the engine at ${ours#engine }: the engine must not pass SDL what it cannot take (or SDL has a bug the engine must avoid)" ;;
+        harness*) verdict="inside SDL, called straight from the fuzz harness at ${ours#harness }: the harness fed SDL something no real platform delivers, or SDL has a bug; the engine is not involved" ;;
+        *) verdict="inside SDL, with no frame of ours in the report" ;;
+      esac
+      ;;
+    *) verdict="with no frame of SDL, the engine or the harness in the report (a timeout or out-of-memory): read the log above" ;;
+  esac
+  echo "fuzz_$target: FINDING $verdict"
+  echo "fuzz_$target: input (base64): $(base64 -w0 "$input")"
+  echo "fuzz_$target: replay with: SDL_VIDEODRIVER=dummy SDL_RENDER_DRIVER=software $build/fuzz_$target INPUT_FILE"
+}
+
+fail() {
+  local target=$1 log=$2 input
+  input=$(find "$work" -maxdepth 1 -type f \( -name 'crash-*' -o -name 'leak-*' -o -name 'timeout-*' -o -name 'oom-*' \) | head -n 1)
+  tail -n 60 "$log"
+  mkdir -p "$build/crashes"
+  if [ -n "$input" ]; then
+    cp "$input" "$build/crashes/"
+    explain "$target" "$log" "$input"
+  else
+    echo "fuzz_$target: failed with no input written; read the log above"
   fi
-done
+  echo "fuzz_$target failed; the input is kept in $build/crashes/ (add it to fuzz/regressions/$target/ once fixed)"
+  exit 1
+}
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+
 for t in "${targets[@]}"; do
-  echo "== fuzz_$t: ${seconds}s"
+  regressions=(fuzz/regressions/"$t"/*)
+  [ -e "${regressions[0]}" ] || continue
+  echo "== fuzz_$t: replaying ${#regressions[@]} regression inputs"
+  for input in "${regressions[@]}"; do
+    if ! "$build/fuzz_$t" "${common[@]}" "$input" >"$work/replay.log" 2>&1; then
+      cp "$input" "$work/crash-regression"
+      fail "$t" "$work/replay.log"
+    fi
+  done
+done
+
+for t in "${targets[@]}"; do
   mkdir -p "$work/$t"
-  # Crash inputs land in the work directory; keep one under
-  # fuzz/regressions/$t/ once its cause is fixed.
-  status=0
-  "$build/fuzz_$t" "${common[@]}" -max_total_time="$seconds" -print_final_stats=1 \
-    -artifact_prefix="$work/" "$work/$t" "fuzz/corpus/$t" >"$work/$t.log" 2>&1 || status=$?
-  tail -n 40 "$work/$t.log"
-  if [ "$status" -ne 0 ]; then
-    mkdir -p "$build/crashes"
-    cp "$work"/crash-* "$work"/leak-* "$work"/timeout-* "$work"/oom-* "$build/crashes/" 2>/dev/null || true
-    echo "fuzz_$t failed (exit $status); inputs copied to $build/crashes/"
-    exit 1
+  if [ "$mode" = hunt ]; then
+    echo "== fuzz_$t: ${seconds}s with a random seed"
+    bound=(-seed=0 -max_total_time="$seconds")
+  else
+    echo "== fuzz_$t: ${runs[$t]} runs from seed 1"
+    bound=(-seed=1 -runs="${runs[$t]}")
   fi
+  start=$SECONDS
+  if ! "$build/fuzz_$t" "${common[@]}" "${bound[@]}" -print_final_stats=1 -artifact_prefix="$work/" \
+    "$work/$t" "fuzz/corpus/$t" >"$work/$t.log" 2>&1; then
+    fail "$t" "$work/$t.log"
+  fi
+  grep -E '^(INFO: Seed|Done|stat::(number_of_executed_units|new_units_added|peak_rss_mb))' "$work/$t.log"
+  echo "fuzz_$t: passed in $((SECONDS - start)) s"
 done
 echo "fuzzing: no findings"
