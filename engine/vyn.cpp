@@ -163,6 +163,19 @@ bool _bmp_too_large(SDL_RWops *rw) {
   return true;
 }
 
+// A BMP file as a surface, or null with SDL's error set. The file is opened
+// first so a missing one reports why it could not be opened, not the
+// loader's complaint about a null stream.
+SDL_Surface *_load_bmp(const char *full) {
+  SDL_RWops *rw = SDL_RWFromFile(full, "rb");
+  if (rw == nullptr) return nullptr;
+  if (_bmp_too_large(rw)) {
+    SDL_RWclose(rw);
+    return nullptr;
+  }
+  return SDL_LoadBMP_RW(rw, 1);
+}
+
 // SDL plots a line point by point into a buffer as long as the whole line,
 // so a line between far-off coordinates would cost gigabytes. Lines that
 // leave a square far larger than any render target are cut at its edges
@@ -524,16 +537,8 @@ int VYN_ImageLoad(const char *path) {
     std::fputs("VYN_PathPrefix failed\n", stderr);
     return -1;
   }
-  // Open first so a missing file reports why it could not be opened, not
-  // the loader's complaint about a null stream.
-  SDL_RWops *rw = SDL_RWFromFile(full, "rb");
+  SDL_Surface *surface = _load_bmp(full);
   std::free(full);
-  SDL_Surface *surface = nullptr;
-  if (rw != nullptr && _bmp_too_large(rw)) {
-    SDL_RWclose(rw);
-  } else if (rw != nullptr) {
-    surface = SDL_LoadBMP_RW(rw, 1);
-  }
   if (surface == nullptr) {
     std::fprintf(stderr, "%s: %s\n", path, SDL_GetError());
     return -1;
@@ -547,6 +552,28 @@ int VYN_ImageLoad(const char *path) {
   if (SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND) < 0) return _sdl_fail();
   if (SDL_QueryTexture(texture, nullptr, nullptr, &img.width, &img.height) != 0) return _sdl_fail();
   return slot;
+}
+
+int VYN_WindowIcon(const char *path) {
+  char *full = VYN_PathPrefix(path);
+  if (full == nullptr) {
+    std::fputs("VYN_PathPrefix failed\n", stderr);
+    return -1;
+  }
+  SDL_Surface *icon = _load_bmp(full);
+  std::free(full);
+  if (icon != nullptr && window == nullptr) {
+    SDL_FreeSurface(icon);
+    icon = nullptr;
+    SDL_SetError("no window");
+  }
+  if (icon == nullptr) {
+    std::fprintf(stderr, "window icon %s: %s\n", path, SDL_GetError());
+    return -1;
+  }
+  SDL_SetWindowIcon(window, icon);
+  SDL_FreeSurface(icon);
+  return 0;
 }
 
 // ---- Shape drawing ------------------------------------------------------

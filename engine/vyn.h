@@ -97,6 +97,9 @@ struct VYN_Image {
 char *VYN_PathPrefix(const char *path);
 // Loads a BMP relative to the executable's directory. Its id, or -1.
 int VYN_ImageLoad(const char *path);
+// Shows a BMP, relative to the executable's directory, as the window's
+// icon in task bars and switchers. 0, or -1 with a "window icon" line.
+int VYN_WindowIcon(const char *path);
 
 // ---- Shape drawing (current draw colour) -------------------------------
 

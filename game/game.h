@@ -70,6 +70,9 @@ inline int game_start(VYN_Config config) {
   for (const char *file : image_files) {
     if (VYN_ImageLoad(file) < 0) return 1;
   }
+  // The open hand is the game's icon everywhere; without it the window
+  // keeps the generic one, which is no reason to stop.
+  VYN_WindowIcon(image_files[IMG_HANDOPEN]);
   intro_init();
   musi_init();
   return 0;

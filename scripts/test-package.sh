@@ -69,6 +69,9 @@ control=$(dpkg-deb -f "$deb")
 check "package is named quondel" grep -qx "Package: quondel" <<<"$control"
 check "package depends on libsdl2-2.0-0" grep -q "^Depends:.*libsdl2-2.0-0" <<<"$control"
 check "package has a maintainer" grep -q "^Maintainer: .*<.*@.*>" <<<"$control"
+# Both descriptions a player may read before installing carry the warning.
+warning=$(cat packaging/photosensitivity.txt)
+check "package description warns of flashing" grep -qF "${warning:0:60}" <<<"$control"
 
 # ---- cmake --install layout ---------------------------------------------------
 prefix=$work/prefix
@@ -121,6 +124,8 @@ check "appstreamcli validate --no-net" appstreamcli validate --no-net \
 exec_line=$(sed -n 's/^Exec=//p' "$desktop")
 check "menu entry runs 'quondel' with the icon 'quondel'" test "$exec_line" = quondel -a \
   "$(sed -n 's/^Icon=//p' "$desktop")" = quondel
+check "metainfo description warns of flashing" grep -qF "<p>$warning</p>" \
+  "$root/usr/share/metainfo/io.github.quondel.Quondel.metainfo.xml"
 check "metainfo launches the desktop entry" grep -q '<launchable type="desktop-id">quondel.desktop</launchable>' \
   "$root/usr/share/metainfo/io.github.quondel.Quondel.metainfo.xml"
 

@@ -10,9 +10,11 @@ start_game
 # The stand-in stamp, green, is on the canvas: still the intro.
 stamp_shown() { shot intro && [ "$(count_colour intro 00FF00)" -gt 100 ]; }
 wait_until 10 stamp_shown || fail "no stamp on screen"
+# The window carries the game's icon, the open hand (6 x 6 here).
+xprop -id "$GAME_WIN" _NET_WM_ICON | grep -q 'Icon (6 x 6)' || fail "no icon on the window: $(xprop -id "$GAME_WIN" _NET_WM_ICON | head -n 2)"
 close_game
 wait_game_exit 10
 [ "$GAME_STATUS" = 0 ] || fail "exit code $GAME_STATUS"
 expected=$(for i in $(seq 0 10); do echo "destroyed image $i"; done)
 [ "$(cat "$E2E_TMP/game.err")" = "$expected" ] || fail "unexpected stderr"
-note "closed during the intro: exit 0, eleven images released"
+note "icon on the window; closed during the intro: exit 0, eleven images released"

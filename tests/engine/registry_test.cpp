@@ -52,6 +52,23 @@ TEST_F(VynRegistry, IdsFollowLoadOrderAndAMissingFileKeepsItsSlotFree) {
   EXPECT_EQ(quit_output(), "destroyed image 0\ndestroyed image 1\ndestroyed image 2\n");
 }
 
+// The icon is read like a picture but takes no slot; a missing one is
+// one line and a -1, nothing more.
+TEST_F(VynRegistry, WindowIconTakesNoSlotAndAMissingOneIsOneLine) {
+  harness::capture_start();
+  EXPECT_EQ(VYN_WindowIcon(name.c_str()), 0);
+  EXPECT_EQ(harness::capture_take(), "");
+  EXPECT_EQ(VYN_ImageLoad(name.c_str()), 0);
+
+  const std::string missing = "registry_no_such_icon.bmp";
+  SDL_ClearError();
+  ASSERT_EQ(SDL_RWFromFile((harness::exe_dir() + missing).c_str(), "rb"), nullptr);
+  const std::string reason = SDL_GetError();
+  harness::capture_start();
+  EXPECT_EQ(VYN_WindowIcon(missing.c_str()), -1);
+  EXPECT_EQ(harness::capture_take(), "window icon " + missing + ": " + reason + "\n");
+}
+
 TEST_F(VynRegistry, NullPathIsRefusedWithTwoLines) {
   harness::capture_start();
   const int id = VYN_ImageLoad(nullptr);
