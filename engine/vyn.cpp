@@ -12,6 +12,10 @@ namespace {
 
 // ---- State --------------------------------------------------------------
 
+// Everything the engine keeps between calls. VYN_Quit returns each of
+// these to the value it starts with here, so the engine can be started
+// again as if for the first time.
+
 // Window and renderer.
 VYN_Config config{};
 char *basepath = nullptr;  // executable's directory, owned by SDL
@@ -37,10 +41,11 @@ struct Color {
 Color color{0, 0, 0, 0};
 
 // Input.
-std::array<int32_t, VYN_KEY_BUTTONS> map = {
+constexpr std::array<int32_t, VYN_KEY_BUTTONS> default_map = {
     SDL_SCANCODE_LEFT, SDL_SCANCODE_RIGHT, SDL_SCANCODE_UP, SDL_SCANCODE_DOWN, SDL_SCANCODE_SPACE, SDL_SCANCODE_C,
 };
-std::array<uint8_t, VYN_BUTTONS> input{};
+std::array<int32_t, VYN_KEY_BUTTONS> map = default_map;  // scancode of each keyboard button
+std::array<uint8_t, VYN_BUTTONS> input{};                // 1 while a button is held
 int32_t mouse_x = 0, mouse_y = 0;
 
 // Images.
@@ -307,6 +312,22 @@ void VYN_Quit() {
   if (basepath != nullptr) SDL_free(basepath);
   basepath = nullptr;
   SDL_Quit();
+
+  // Everything else back to its start value.
+  config = VYN_Config{};
+  next_time = 0;
+  min_dt = 0;
+  tick = 0;
+  should_quit = false;
+  fullscreen = 0;
+  off_x = 0;
+  off_y = 0;
+  scale = 1.0f;
+  color = Color{0, 0, 0, 0};
+  map = default_map;
+  input = {};
+  mouse_x = 0;
+  mouse_y = 0;
 }
 
 bool VYN_ShouldQuit() { return should_quit; }

@@ -27,7 +27,9 @@ struct VYN_Config {
 
 // Starts SDL video, the window, renderer, canvas and pacing. 0 or -1.
 int VYN_Init(const VYN_Config *config);
-// Releases whatever exists, in reverse order of creation, then quits SDL.
+// Releases whatever exists, in reverse order of creation, then quits SDL;
+// every other setting (key map, buttons, quit flag, frame count, colour)
+// returns to its start, so VYN_Init may follow again.
 void VYN_Quit();
 // True once the window has been asked to close.
 bool VYN_ShouldQuit();
