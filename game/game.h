@@ -1,8 +1,7 @@
 // Shared by the entry, the two scenes and the tools that run them.
 #pragma once
 
-#include <array>
-
+#include "pictures.h"
 #include "vyn.h"
 
 // The game's constant start-up record: a 256 x 256 canvas shown at 4:3.
@@ -33,29 +32,6 @@ inline void game_draw(int32_t state) {
     musi_draw();
   }
 }
-
-// Image ids, fixed by the load order of image_files below.
-enum {
-  IMG_HANDOPEN = 0,
-  IMG_HANDCLOSE = 1,
-  IMG_STAMP = 2,
-  IMG_BLOODY = 3,
-  IMG_BOTTOMTEXT = 4,
-  IMG_TOPTEXT = 5,
-  IMG_WILDASS = 6,
-  IMG_INSPI0 = 7,
-  IMG_INSPI1 = 8,
-  IMG_INSPI2 = 9,
-  IMG_INSPI3 = 10,
-};
-
-// The pictures, loaded at start-up in this order: a picture's id is its
-// index, so the order is part of the ids above.
-inline constexpr std::array<const char *, 11> image_files = {
-    "res/handopen.bmp",   "res/handclose.bmp", "res/stamp.bmp",   "res/bloody.bmp",
-    "res/bottomtext.bmp", "res/toptext.bmp",   "res/wildass.bmp", "res/inspi0.bmp",
-    "res/inspi1.bmp",     "res/inspi2.bmp",    "res/inspi3.bmp",
-};
 
 // Centre of the hand cursor in canvas pixels; the second scene starts
 // from wherever the intro left it.
