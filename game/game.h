@@ -17,20 +17,64 @@ void musi_init();
 int musi_update();
 void musi_draw();
 
-// One frame's scene work, shared by the game and its tools. The update
-// advances state (0 intro, 1 second scene, 2 finished) when the current
-// scene finishes; the draw, which follows it in the same frame, then
-// already belongs to the next scene.
-inline void game_update(int32_t &state) {
-  if ((state == 0 && intro_update() != 0) || (state == 1 && musi_update() != 0)) state += 1;
+// Where the game is. Every switch over it names each scene, so a new one
+// is a compile error wherever it is not yet handled.
+enum class Scene : int32_t { intro, musi, finished };
+
+// One frame's scene work. The update moves to the next scene when the
+// current one finishes; the draw, which follows it in the same frame, then
+// already belongs to the next scene, and the finishing frame of the last
+// scene is still drawn by it.
+inline void game_update(Scene &scene) {
+  switch (scene) {
+    case Scene::intro:
+      if (intro_update() != 0) scene = Scene::musi;
+      break;
+    case Scene::musi:
+      if (musi_update() != 0) scene = Scene::finished;
+      break;
+    case Scene::finished:
+      break;
+  }
 }
 
-inline void game_draw(int32_t state) {
-  if (state == 0) {
-    intro_draw();
-  } else {
-    musi_draw();
+inline void game_draw(Scene scene) {
+  switch (scene) {
+    case Scene::intro:
+      intro_draw();
+      break;
+    case Scene::musi:
+    case Scene::finished:
+      musi_draw();
+      break;
   }
+}
+
+// True until the game has ended or its window was asked to close.
+inline bool game_running(Scene scene) { return !VYN_ShouldQuit() && scene != Scene::finished; }
+
+// A frame up to its drawn canvas: events, the scene's update, a cleared
+// canvas and the scene's draw. The canvas is still the render target after
+// it, which is where a tool reads the frame before game_frame_end.
+inline void game_frame_draw(Scene &scene) {
+  VYN_CycleEvents();
+  game_update(scene);
+  VYN_DrawBegin();
+  game_draw(scene);
+}
+
+// The rest of the frame: paced, letterboxed and presented. True while the
+// game goes on.
+inline bool game_frame_end(Scene scene) {
+  VYN_DrawEnd();
+  return game_running(scene);
+}
+
+// One whole frame of the game; the loop of the game and of every tool that
+// plays it. True while the game goes on.
+inline bool game_frame(Scene &scene) {
+  game_frame_draw(scene);
+  return game_frame_end(scene);
 }
 
 // Centre of the hand cursor in canvas pixels; the second scene starts
