@@ -1,7 +1,9 @@
 // Random SDL event sequences through the engine's event pump, button
-// queries, rebinding and coordinate transform, with random window sizes.
+// queries, rebinding and coordinate transform, with random window sizes
+// and game controllers plugged, moved and unplugged.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 
@@ -49,6 +51,51 @@ void push_mouse(FuzzedDataProvider &in, Uint32 type) {
   SDL_PushEvent(&ev);
 }
 
+// Virtual game controllers with every button and axis, plugged in and out
+// and moved as a real pad is: SDL itself turns that into controller events.
+std::array<SDL_Joystick *, 3> pads{};
+
+void unplug(SDL_Joystick *&pad) {
+  const SDL_JoystickID id = SDL_JoystickInstanceID(pad);
+  for (int i = 0; i < SDL_NumJoysticks(); i++) {
+    if (SDL_JoystickGetDeviceInstanceID(i) == id) {
+      SDL_JoystickDetachVirtual(i);
+      break;
+    }
+  }
+  SDL_JoystickClose(pad);
+  pad = nullptr;
+}
+
+void pad_op(FuzzedDataProvider &in) {
+  SDL_Joystick *&pad = pads[in.ConsumeIntegralInRange<size_t>(0, pads.size() - 1)];
+  if (pad == nullptr) {
+    // The dummy window never has focus, without which SDL drops pad input.
+    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    SDL_VirtualJoystickDesc desc{};
+    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+    desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+    desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+    const int index = SDL_JoystickAttachVirtualEx(&desc);
+    if (index >= 0) pad = SDL_JoystickOpen(index);
+    return;
+  }
+  switch (in.ConsumeIntegralInRange<int>(0, 2)) {
+    case 0:
+      SDL_JoystickSetVirtualButton(pad, in.ConsumeIntegralInRange<int>(0, SDL_CONTROLLER_BUTTON_MAX - 1),
+                                   in.ConsumeBool() ? 1 : 0);
+      break;
+    case 1:
+      SDL_JoystickSetVirtualAxis(pad, in.ConsumeIntegralInRange<int>(0, SDL_CONTROLLER_AXIS_MAX - 1),
+                                 in.ConsumeIntegral<int16_t>());
+      break;
+    default:
+      unplug(pad);
+      break;
+  }
+}
+
 // Drains the queue through VYN_PollEvent, checking every event it reports.
 void drain() {
   VYN_Event e{};
@@ -79,6 +126,9 @@ void resize(FuzzedDataProvider &in) {
 // Each input starts from the default key map, all buttons released and
 // the initial window size, so a crash reproduces from its input alone.
 void reset() {
+  for (SDL_Joystick *&pad : pads) {
+    if (pad != nullptr) unplug(pad);
+  }
   for (unsigned b = 0; b < VYN_KEY_BUTTONS; b++) VYN_ButtonBind(b, default_keys[b]);
   SDL_Event ev{};
   for (SDL_Scancode key : default_keys) {
@@ -113,7 +163,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   reset();
   FuzzedDataProvider in(data, size);
   while (in.remaining_bytes() > 0) {
-    switch (in.ConsumeIntegralInRange<int>(0, 12)) {
+    switch (in.ConsumeIntegralInRange<int>(0, 13)) {
       case 0:
         push_key(in, true);
         break;
@@ -159,6 +209,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         break;
       case 11:
         VYN_CycleEvents();
+        break;
+      case 12:
+        pad_op(in);
         break;
       default:
         if (VYN_PollEvent(nullptr)) fail("polling into a null record reported an event");
