@@ -1,4 +1,4 @@
-// Draws the game's eleven pictures and writes them as 32-bit BMPs with an
+// Draws the game's pictures and writes them as 32-bit BMPs with an
 // alpha channel. Every shape is a signed distance (negative inside) sampled
 // at pixel centres, so the output is crisp pixel art and the same on every
 // run: change a number here, run the `pictures` target, commit res/*.bmp.
@@ -12,6 +12,8 @@
 #include <cstdio>
 #include <string>
 #include <vector>
+
+#include "pictures.h"
 
 namespace {
 
@@ -626,22 +628,30 @@ int main(int argc, char **argv) {
     return 2;
   }
   const std::string dir = std::string(argv[1]) + "/";
-  const std::array<std::pair<const char *, Picture>, 11> pictures{{
-      {"handopen.bmp", hand_open()},
-      {"handclose.bmp", hand_close()},
-      {"stamp.bmp", stamp()},
-      {"bloody.bmp", bloody()},
-      {"bottomtext.bmp", caption("IT WANTS MORE")},
-      {"toptext.bmp", caption("DON'T LET GO")},
-      {"wildass.bmp", wildass()},
-      {"inspi0.bmp", inspi_eye()},
-      {"inspi1.bmp", inspi_star()},
-      {"inspi2.bmp", inspi_spiral()},
-      {"inspi3.bmp", inspi_flower()},
-  }};
-  for (const auto &[name, picture] : pictures) {
+  // One drawing for each of the game's pictures, by id.
+  std::array<Picture, IMG_COUNT> pictures{};
+  pictures[IMG_HANDOPEN] = hand_open();
+  pictures[IMG_HANDCLOSE] = hand_close();
+  pictures[IMG_STAMP] = stamp();
+  pictures[IMG_BLOODY] = bloody();
+  pictures[IMG_BOTTOMTEXT] = caption("IT WANTS MORE");
+  pictures[IMG_TOPTEXT] = caption("DON'T LET GO");
+  pictures[IMG_WILDASS] = wildass();
+  pictures[IMG_INSPI0] = inspi_eye();
+  pictures[IMG_INSPI1] = inspi_star();
+  pictures[IMG_INSPI2] = inspi_spiral();
+  pictures[IMG_INSPI3] = inspi_flower();
+  for (size_t id = 0; id < pictures.size(); id++) {
+    // The game's names carry its res/ directory; the one given here replaces it.
+    std::string name = image_files[id];
+    name = name.substr(name.rfind('/') + 1);
+    const Picture &picture = pictures[id];
+    if (picture.w <= 0 || picture.h <= 0) {
+      std::fprintf(stderr, "%s: no drawing for it here\n", name.c_str());
+      return 1;
+    }
     if (!write_bmp(dir + name, picture)) return 1;
-    std::printf("%s %d x %d\n", name, picture.w, picture.h);
+    std::printf("%s %d x %d\n", name.c_str(), picture.w, picture.h);
   }
   return 0;
 }

@@ -13,7 +13,7 @@
 
 namespace {
 
-int32_t state = 0;  // 0 intro, 1 second scene, 2 finished
+Scene state = Scene::intro;
 
 int init(bool unpaced) {
   VYN_Config config = cfg;
@@ -36,14 +36,10 @@ int main(int argc, char *argv[]) {
 
   bool running = true;
   int64_t frame = 0;
-  while (running && !VYN_ShouldQuit() && state <= 1) {
+  while (running) {
     probe_input(options, frame++);
-    VYN_CycleEvents();
-    game_update(state);
-    VYN_DrawBegin();
-    game_draw(state);
-    VYN_DrawEnd();
-    running = probe_frame(options);
+    const bool going = game_frame(state);
+    running = probe_frame(options) && going;
   }
   const int result = probe_report(options, options.unpaced ? "game-unpaced" : "game");
   VYN_Quit();

@@ -20,7 +20,7 @@
 
 namespace {
 
-int32_t state = 0;
+Scene state = Scene::intro;
 
 int init() {
   VYN_Config config = cfg;
@@ -55,19 +55,16 @@ int main(int argc, char *argv[]) {
 
   bool running = true;
   int64_t frame = 0;
-  while (running && !VYN_ShouldQuit() && state <= 1) {
+  while (running) {
     probe_input(options, frame++);
-    VYN_CycleEvents();
-    game_update(state);
-    VYN_DrawBegin();
-    game_draw(state);
+    game_frame_draw(state);
     SDL_Texture *canvas = SDL_GetRenderTarget(renderer);
     SDL_SetRenderTarget(renderer, nullptr);
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
     SDL_RenderClear(renderer);
     SDL_RenderCopy(renderer, canvas, nullptr, nullptr);
     SDL_RenderPresent(renderer);
-    running = probe_frame(options);
+    running = probe_frame(options) && game_running(state);
     SDL_Delay(33);
   }
   const int result = probe_report(options, "naive");

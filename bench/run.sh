@@ -29,9 +29,9 @@ QUONDEL_PACKAGES="${extra[*]}" source scripts/setup.sh
 echo "building in $build" >&2
 cmake -S . -B "$build" -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j"$(nproc)" --target bench_game bench_naive >/dev/null
-for p in handopen handclose stamp bloody bottomtext toptext wildass inspi0 inspi1 inspi2 inspi3; do
+while read -r p; do
   [ -f "$build/res/$p.bmp" ] || { echo "missing $build/res/$p.bmp" >&2; exit 1; }
-done
+done <"$build/pictures.txt"
 
 # ---- X server --------------------------------------------------------------
 xvfb_pid=""

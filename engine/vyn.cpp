@@ -12,6 +12,10 @@ namespace {
 
 // ---- State --------------------------------------------------------------
 
+// Everything the engine keeps between calls. VYN_Quit returns each of
+// these to the value it starts with here, so the engine can be started
+// again as if for the first time.
+
 // Window and renderer.
 VYN_Config config{};
 char *basepath = nullptr;  // executable's directory, owned by SDL
@@ -37,11 +41,27 @@ struct Color {
 Color color{0, 0, 0, 0};
 
 // Input.
-std::array<int32_t, VYN_KEY_BUTTONS> map = {
+constexpr std::array<int32_t, VYN_KEY_BUTTONS> default_map = {
     SDL_SCANCODE_LEFT, SDL_SCANCODE_RIGHT, SDL_SCANCODE_UP, SDL_SCANCODE_DOWN, SDL_SCANCODE_SPACE, SDL_SCANCODE_C,
 };
-std::array<uint8_t, VYN_BUTTONS> input{};
+std::array<int32_t, VYN_KEY_BUTTONS> map = default_map;  // scancode of each keyboard button
+std::array<uint8_t, VYN_BUTTONS> input{};                // 1 while a key or mouse button holds it
 int32_t mouse_x = 0, mouse_y = 0;
+
+// Game controllers, the second source of the keyboard's buttons. A slot
+// with a null controller is free.
+struct Pad {
+  SDL_GameController *controller;
+  SDL_JoystickID id;
+  std::array<uint8_t, VYN_KEY_BUTTONS> pressed;  // 1 while its d-pad or face button is down
+  int8_t stick_x, stick_y;                       // left stick: -1, 0 or 1 on each axis
+};
+constexpr size_t max_pads = 8;
+std::array<Pad, max_pads> pads{};
+// Button events still to be returned: one controller event can press or
+// release several buttons at once.
+std::array<VYN_Event, VYN_KEY_BUTTONS> pending{};
+size_t pending_count = 0, pending_next = 0;
 
 // Images.
 std::array<VYN_Image, VYN_MAX_IMAGES> images{};
@@ -99,6 +119,130 @@ bool _headless_fallback() {
   if (std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0) return false;
   const char *asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
   return asked == nullptr || std::strstr(asked, driver) == nullptr;
+}
+
+// Stick travel past which a direction presses, and below which it lets go
+// again: the gap keeps a stick resting near the line from flickering.
+constexpr int stick_press = 16384;
+constexpr int stick_release = 8192;
+
+int8_t _stick(int8_t held, int value) {
+  if (value >= stick_press) return 1;
+  if (value <= -stick_press) return -1;
+  if ((held > 0 && value >= stick_release) || (held < 0 && value <= -stick_release)) return held;
+  return 0;
+}
+
+bool _pad_holds(const Pad &p, unsigned button) {
+  if (p.controller == nullptr) return false;
+  switch (button) {
+    case VYN_BTN_LEFT:
+      return p.pressed[button] != 0 || p.stick_x < 0;
+    case VYN_BTN_RIGHT:
+      return p.pressed[button] != 0 || p.stick_x > 0;
+    case VYN_BTN_UP:
+      return p.pressed[button] != 0 || p.stick_y < 0;
+    case VYN_BTN_DOWN:
+      return p.pressed[button] != 0 || p.stick_y > 0;
+    default:
+      return button < VYN_KEY_BUTTONS && p.pressed[button] != 0;
+  }
+}
+
+bool _any_pad_holds(unsigned button) {
+  for (const Pad &p : pads) {
+    if (_pad_holds(p, button)) return true;
+  }
+  return false;
+}
+
+// Held by any source: a key, a mouse button, any controller.
+bool _held(unsigned button) { return input[button] != 0 || _any_pad_holds(button); }
+
+std::array<bool, VYN_KEY_BUTTONS> _held_keys() {
+  std::array<bool, VYN_KEY_BUTTONS> held{};
+  for (unsigned b = 0; b < VYN_KEY_BUTTONS; b++) held[b] = _held(b);
+  return held;
+}
+
+// The next queued event into e's type and button; false when none is left.
+bool _pop_pending(VYN_Event *e) {
+  if (pending_next == pending_count) {
+    pending_next = pending_count = 0;
+    return false;
+  }
+  e->type = pending[pending_next].type;
+  e->button = pending[pending_next].button;
+  pending_next++;
+  return true;
+}
+
+// Queues an event for every keyboard button whose held state differs from
+// before, in button order, and writes the first of them to e. False when
+// nothing changed. Only called with the queue empty.
+bool _report_changes(const std::array<bool, VYN_KEY_BUTTONS> &before, VYN_Event *e) {
+  for (unsigned b = 0; b < VYN_KEY_BUTTONS; b++) {
+    const bool now = _held(b);
+    if (now == before[b]) continue;
+    VYN_Event &q = pending[pending_count++];
+    q.type = now ? VYN_BUTTON_DOWN : VYN_BUTTON_UP;
+    q.button = b;
+  }
+  return _pop_pending(e);
+}
+
+Pad *_pad(SDL_JoystickID id) {
+  for (Pad &p : pads) {
+    if (p.controller != nullptr && p.id == id) return &p;
+  }
+  return nullptr;
+}
+
+// Opens the controller at a device index unless it is open already.
+void _pad_open(int index) {
+  SDL_GameController *controller = SDL_GameControllerOpen(index);
+  if (controller == nullptr) {
+    _sdl_fail();
+    return;
+  }
+  const SDL_JoystickID id = SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller));
+  Pad *slot = nullptr;
+  for (Pad &p : pads) {
+    if (p.controller != nullptr && p.id == id) slot = &p;
+  }
+  if (slot != nullptr) {
+    SDL_GameControllerClose(controller);  // SDL counted a second open
+    return;
+  }
+  for (Pad &p : pads) {
+    if (p.controller == nullptr && slot == nullptr) slot = &p;
+  }
+  if (slot == nullptr) {
+    std::fprintf(stderr, "too many game controllers, ignoring %s\n", SDL_GameControllerName(controller));
+    SDL_GameControllerClose(controller);
+    return;
+  }
+  *slot = Pad{controller, id, {}, 0, 0};
+}
+
+// The keyboard button a controller button stands for, or -1.
+int _pad_button(uint8_t button) {
+  switch (button) {
+    case SDL_CONTROLLER_BUTTON_DPAD_LEFT:
+      return VYN_BTN_LEFT;
+    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT:
+      return VYN_BTN_RIGHT;
+    case SDL_CONTROLLER_BUTTON_DPAD_UP:
+      return VYN_BTN_UP;
+    case SDL_CONTROLLER_BUTTON_DPAD_DOWN:
+      return VYN_BTN_DOWN;
+    case SDL_CONTROLLER_BUTTON_A:
+      return VYN_BTN_ACTION;
+    case SDL_CONTROLLER_BUTTON_B:
+      return VYN_BTN_ALT;
+    default:
+      return -1;
+  }
 }
 
 int _scode_to_button(SDL_Scancode key) {
@@ -266,6 +410,11 @@ int VYN_Init(const VYN_Config *cfg) {
                  SDL_GetCurrentVideoDriver());
     return _init_fail();
   }
+  // Controllers are optional: without them the game plays as before.
+  // Those present now, and any plugged in later, arrive as events.
+  if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) < 0) {
+    std::fprintf(stderr, "game controllers unavailable: %s\n", SDL_GetError());
+  }
   basepath = SDL_GetBasePath();
   if (basepath == nullptr) return _init_fail();
 
@@ -319,7 +468,28 @@ void VYN_Quit() {
   gl_flush = nullptr;
   if (basepath != nullptr) SDL_free(basepath);
   basepath = nullptr;
+  for (Pad &p : pads) {
+    if (p.controller != nullptr) SDL_GameControllerClose(p.controller);
+  }
   SDL_Quit();
+
+  // Everything else back to its start value.
+  config = VYN_Config{};
+  next_time = 0;
+  min_dt = 0;
+  tick = 0;
+  should_quit = false;
+  fullscreen = 0;
+  off_x = 0;
+  off_y = 0;
+  scale = 1.0f;
+  color = Color{0, 0, 0, 0};
+  map = default_map;
+  input = {};
+  mouse_x = 0;
+  mouse_y = 0;
+  pads = {};
+  pending_count = pending_next = 0;
 }
 
 bool VYN_ShouldQuit() { return should_quit; }
@@ -414,6 +584,7 @@ bool VYN_PollEvent(VYN_Event *e) {
     std::fputs("e is NULL\n", stderr);
     return false;
   }
+  if (_pop_pending(e)) return true;
   SDL_Event ev;
   while (SDL_PollEvent(&ev)) {
     switch (ev.type) {
@@ -425,17 +596,20 @@ bool VYN_PollEvent(VYN_Event *e) {
         if (ev.key.keysym.scancode == SDL_SCANCODE_F11) VYN_ToggleFullscreen();
         const int b = _scode_to_button(ev.key.keysym.scancode);
         if (ev.key.repeat != 0 || b < 0) break;
+        const bool pad = _any_pad_holds(static_cast<unsigned>(b));
+        input[b] = 1;
+        if (pad) break;  // already held
         e->type = VYN_BUTTON_DOWN;
         e->button = static_cast<uint32_t>(b);
-        input[b] = 1;
         return true;
       }
       case SDL_KEYUP: {
         const int b = _scode_to_button(ev.key.keysym.scancode);
         if (b < 0) break;
+        input[b] = 0;
+        if (_any_pad_holds(static_cast<unsigned>(b))) break;  // still held
         e->type = VYN_BUTTON_UP;
         e->button = static_cast<uint32_t>(b);
-        input[b] = 0;
         return true;
       }
       case SDL_MOUSEBUTTONDOWN:
@@ -452,6 +626,43 @@ bool VYN_PollEvent(VYN_Event *e) {
         if (e->button > VYN_BTN_MOUSE_RIGHT) break;
         input[e->button] = down ? 1 : 0;
         return true;
+      }
+      case SDL_CONTROLLERDEVICEADDED:
+        _pad_open(ev.cdevice.which);
+        break;
+      case SDL_CONTROLLERDEVICEREMOVED: {
+        Pad *p = _pad(ev.cdevice.which);
+        if (p == nullptr) break;
+        const auto before = _held_keys();
+        SDL_GameControllerClose(p->controller);
+        *p = Pad{};
+        if (_report_changes(before, e)) return true;
+        break;
+      }
+      case SDL_CONTROLLERBUTTONDOWN:
+      case SDL_CONTROLLERBUTTONUP: {
+        Pad *p = _pad(ev.cbutton.which);
+        if (p == nullptr) break;
+        const bool down = ev.type == SDL_CONTROLLERBUTTONDOWN;
+        if (down && ev.cbutton.button == SDL_CONTROLLER_BUTTON_BACK) VYN_ToggleFullscreen();
+        const int b = _pad_button(ev.cbutton.button);
+        if (b < 0) break;
+        const auto before = _held_keys();
+        p->pressed[b] = down ? 1 : 0;
+        if (_report_changes(before, e)) return true;
+        break;
+      }
+      case SDL_CONTROLLERAXISMOTION: {
+        Pad *p = _pad(ev.caxis.which);
+        if (p == nullptr) break;
+        int8_t *held = ev.caxis.axis == SDL_CONTROLLER_AXIS_LEFTX   ? &p->stick_x
+                       : ev.caxis.axis == SDL_CONTROLLER_AXIS_LEFTY ? &p->stick_y
+                                                                    : nullptr;
+        if (held == nullptr) break;
+        const auto before = _held_keys();
+        *held = _stick(*held, ev.caxis.value);
+        if (_report_changes(before, e)) return true;
+        break;
       }
       case SDL_MOUSEMOTION:
         e->type = VYN_MOUSE_MOTION;
@@ -481,7 +692,7 @@ void VYN_CycleEvents() {
 }
 
 bool VYN_ButtonDown(unsigned button) {
-  if (button < VYN_BUTTONS) return input[button] != 0;
+  if (button < VYN_BUTTONS) return _held(button);
   std::fprintf(stderr, "%d button doesn't exist\n", static_cast<int>(button));
   return false;
 }

@@ -2,7 +2,7 @@
 //
 //   VYN_Init(&config);                      // once; -1 on failure
 //   while (!VYN_ShouldQuit()) {
-//     VYN_CycleEvents();                    // buttons, quit, F11, mouse
+//     VYN_CycleEvents();                    // keys, pads, quit, F11, mouse
 //     VYN_DrawBegin(); /* draw */ VYN_DrawEnd();  // paced, letterboxed
 //   }
 //   VYN_Quit();                             // also after a failed init
@@ -25,9 +25,13 @@ struct VYN_Config {
   double ratio;             // display aspect of the canvas; <= 0 means square
 };
 
-// Starts SDL video, the window, renderer, canvas and pacing. 0 or -1.
+// Starts SDL video, the window, renderer, canvas and pacing, and SDL's game
+// controllers (optional: if they cannot start, one stderr line and the
+// keyboard alone). 0 or -1.
 int VYN_Init(const VYN_Config *config);
-// Releases whatever exists, in reverse order of creation, then quits SDL.
+// Releases whatever exists, in reverse order of creation, then quits SDL;
+// every other setting (key map, buttons, quit flag, frame count, colour)
+// returns to its start, so VYN_Init may follow again.
 void VYN_Quit();
 // True once the window has been asked to close.
 bool VYN_ShouldQuit();
@@ -71,13 +75,17 @@ struct VYN_Event {
   int32_t x, y;     // pointer in view coordinates, for mouse events
 };
 
-// Writes the next engine event; false once SDL's queue is empty.
+// Writes the next engine event; false once SDL's queue is empty. A game
+// controller is a second source of buttons 0..5 (d-pad and left stick,
+// A, B; Back toggles fullscreen): a button goes down when its first source
+// holds it and up when the last lets go, so keys alone behave as ever.
 bool VYN_PollEvent(VYN_Event *e);
 // Drains all pending events, keeping only their side effects.
 void VYN_CycleEvents();
-// Held state of a button; false with a stderr line for an unknown index.
+// Held by any source; false with a stderr line for an unknown index.
 bool VYN_ButtonDown(unsigned button);
-// Binds keyboard button 0..5 to a scancode, with a stderr line either way.
+// Binds keyboard button 0..5 to a scancode, with a stderr line either way;
+// controllers keep their mapping.
 void VYN_ButtonBind(unsigned button, SDL_Scancode key);
 // Last mouse position in view coordinates; either pointer may be null.
 void VYN_MousePosition(int *x, int *y);

@@ -1,8 +1,7 @@
 // Shared by the entry, the two scenes and the tools that run them.
 #pragma once
 
-#include <array>
-
+#include "pictures.h"
 #include "vyn.h"
 
 // The game's constant start-up record: a 256 x 256 canvas shown at 4:3.
@@ -18,44 +17,65 @@ void musi_init();
 int musi_update();
 void musi_draw();
 
-// One frame's scene work, shared by the game and its tools. The update
-// advances state (0 intro, 1 second scene, 2 finished) when the current
-// scene finishes; the draw, which follows it in the same frame, then
-// already belongs to the next scene.
-inline void game_update(int32_t &state) {
-  if ((state == 0 && intro_update() != 0) || (state == 1 && musi_update() != 0)) state += 1;
-}
+// Where the game is. Every switch over it names each scene, so a new one
+// is a compile error wherever it is not yet handled.
+enum class Scene : int32_t { intro, musi, finished };
 
-inline void game_draw(int32_t state) {
-  if (state == 0) {
-    intro_draw();
-  } else {
-    musi_draw();
+// One frame's scene work. The update moves to the next scene when the
+// current one finishes; the draw, which follows it in the same frame, then
+// already belongs to the next scene, and the finishing frame of the last
+// scene is still drawn by it.
+inline void game_update(Scene &scene) {
+  switch (scene) {
+    case Scene::intro:
+      if (intro_update() != 0) scene = Scene::musi;
+      break;
+    case Scene::musi:
+      if (musi_update() != 0) scene = Scene::finished;
+      break;
+    case Scene::finished:
+      break;
   }
 }
 
-// Image ids, fixed by the load order of image_files below.
-enum {
-  IMG_HANDOPEN = 0,
-  IMG_HANDCLOSE = 1,
-  IMG_STAMP = 2,
-  IMG_BLOODY = 3,
-  IMG_BOTTOMTEXT = 4,
-  IMG_TOPTEXT = 5,
-  IMG_WILDASS = 6,
-  IMG_INSPI0 = 7,
-  IMG_INSPI1 = 8,
-  IMG_INSPI2 = 9,
-  IMG_INSPI3 = 10,
-};
+inline void game_draw(Scene scene) {
+  switch (scene) {
+    case Scene::intro:
+      intro_draw();
+      break;
+    case Scene::musi:
+    case Scene::finished:
+      musi_draw();
+      break;
+  }
+}
 
-// The pictures, loaded at start-up in this order: a picture's id is its
-// index, so the order is part of the ids above.
-inline constexpr std::array<const char *, 11> image_files = {
-    "res/handopen.bmp",   "res/handclose.bmp", "res/stamp.bmp",   "res/bloody.bmp",
-    "res/bottomtext.bmp", "res/toptext.bmp",   "res/wildass.bmp", "res/inspi0.bmp",
-    "res/inspi1.bmp",     "res/inspi2.bmp",    "res/inspi3.bmp",
-};
+// True until the game has ended or its window was asked to close.
+inline bool game_running(Scene scene) { return !VYN_ShouldQuit() && scene != Scene::finished; }
+
+// A frame up to its drawn canvas: events, the scene's update, a cleared
+// canvas and the scene's draw. The canvas is still the render target after
+// it, which is where a tool reads the frame before game_frame_end.
+inline void game_frame_draw(Scene &scene) {
+  VYN_CycleEvents();
+  game_update(scene);
+  VYN_DrawBegin();
+  game_draw(scene);
+}
+
+// The rest of the frame: paced, letterboxed and presented. True while the
+// game goes on.
+inline bool game_frame_end(Scene scene) {
+  VYN_DrawEnd();
+  return game_running(scene);
+}
+
+// One whole frame of the game; the loop of the game and of every tool that
+// plays it. True while the game goes on.
+inline bool game_frame(Scene &scene) {
+  game_frame_draw(scene);
+  return game_frame_end(scene);
+}
 
 // Centre of the hand cursor in canvas pixels; the second scene starts
 // from wherever the intro left it.

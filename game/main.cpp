@@ -6,7 +6,7 @@
 
 namespace {
 
-int32_t state = 0;  // 0 intro, 1 second scene, 2 finished
+Scene state = Scene::intro;
 
 int init() { return game_start(cfg); }
 
@@ -22,12 +22,7 @@ int main(int argc, char *argv[]) {
     std::fputs("init failed\n", stderr);
     return 1;
   }
-  while (!VYN_ShouldQuit() && state <= 1) {
-    VYN_CycleEvents();
-    game_update(state);
-    VYN_DrawBegin();
-    game_draw(state);
-    VYN_DrawEnd();
+  while (game_frame(state)) {
   }
   deinit();
   return 0;

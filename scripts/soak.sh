@@ -46,7 +46,8 @@ trap cleanup EXIT
 source tests/robust/bmp.sh
 mkdir -p "$tmp/game/res"
 cp "$game" "$tmp/game/quondel"
-for n in handopen handclose stamp bloody bottomtext toptext wildass inspi0 inspi1 inspi2 inspi3; do
+mapfile -t pictures <"$(dirname "$game")/pictures.txt"
+for n in "${pictures[@]}"; do
   if [ -f "$(dirname "$game")/res/$n.bmp" ]; then cp "$(dirname "$game")/res/$n.bmp" "$tmp/game/res/"; else
     bmp_solid "$tmp/game/res/$n.bmp" 48 48; fi
 done

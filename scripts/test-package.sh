@@ -92,15 +92,16 @@ expect_files() {
       missing=1
     }
   done
-  for p in handopen handclose stamp bloody bottomtext toptext wildass inspi0 inspi1 inspi2 inspi3; do
+  local p
+  while read -r p; do
     [ -f "$root/usr/lib/quondel/res/$p.bmp" ] || {
       echo "missing res/$p.bmp"
       missing=1
     }
-  done
+  done <"$build/pictures.txt"
   return $missing
 }
-check "package holds the game, its eleven pictures, desktop entry, metainfo and copyright" expect_files
+check "package holds the game, its pictures, desktop entry, metainfo and copyright" expect_files
 check "package link usr/bin/quondel -> ../lib/quondel/quondel" \
   test "$(readlink "$root/usr/bin/quondel")" = ../lib/quondel/quondel
 icons_ok() {

@@ -94,19 +94,18 @@ int init() {
   return game_start(config);
 }
 
-// The game's main loop with the script's keys and shots in it. Returns
+// The game's frames with the script's keys and shots in them, up to the
+// frame the script should end the game on and no further: a script that
+// no longer ends the game fails here instead of playing forever. Returns
 // the number of failures.
 int play(const std::string &dir) {
   int failures = 0;
-  int32_t state = 0;
+  Scene state = Scene::intro;
   uint32_t frame = 0;
   size_t next_key = 0, next_shot = 0;
-  for (; !VYN_ShouldQuit() && state <= 1; frame++) {
+  for (bool running = true; running && frame <= last_frame; frame++) {
     while (next_key < keys.size() && keys[next_key].frame == frame) push_key(keys[next_key++]);
-    VYN_CycleEvents();
-    game_update(state);
-    VYN_DrawBegin();
-    game_draw(state);
+    game_frame_draw(state);
     if (next_shot < shots.size() && shots[next_shot].frame == frame) {
       const std::string path = dir + "/" + shots[next_shot].name + ".bmp";
       if (save_canvas(path)) {
@@ -117,12 +116,15 @@ int play(const std::string &dir) {
       }
       next_shot++;
     }
-    VYN_DrawEnd();
+    running = game_frame_end(state);
   }
-  // A script that no longer drives the game to its end is a failure too.
-  if (state != 2 || frame != last_frame + 1) {
-    std::fprintf(stderr, "the game ended after frame %u in state %d, expected frame %u in state 2\n",
-                 static_cast<unsigned>(frame) - 1, static_cast<int>(state), static_cast<unsigned>(last_frame));
+  if (state != Scene::finished) {
+    std::fprintf(stderr, "the game was still running after frame %u, where the script should have ended it\n",
+                 static_cast<unsigned>(last_frame));
+    failures++;
+  } else if (frame != last_frame + 1) {
+    std::fprintf(stderr, "the game ended after frame %u, expected frame %u\n", static_cast<unsigned>(frame) - 1,
+                 static_cast<unsigned>(last_frame));
     failures++;
   }
   if (next_shot != shots.size()) {

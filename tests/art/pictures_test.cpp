@@ -1,6 +1,8 @@
-// The eleven pictures as the game finds them in res/ next to its
+// The pictures as the game finds them in res/ next to its
 // executable: loadable with their alpha channel, transparent around each
 // shape, and sized for the 256 x 256 canvas.
+#include "pictures.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -10,20 +12,15 @@
 
 namespace {
 
-// In the game's load order, so index = id.
-constexpr std::array<const char *, 11> kNames{
-    "handopen.bmp", "handclose.bmp", "stamp.bmp",  "bloody.bmp", "bottomtext.bmp", "toptext.bmp",
-    "wildass.bmp",  "inspi0.bmp",    "inspi1.bmp", "inspi2.bmp", "inspi3.bmp",
-};
-enum { HANDOPEN, HANDCLOSE, STAMP, BLOODY, BOTTOMTEXT, TOPTEXT, WILDASS, INSPI0 };
-
 // The test runs from <build>/tests/art; the game's copies are in <build>/res.
-const char *kRes = "../../res/";
+const char *kTop = "../../";
+
+const char *file(int id) { return image_files[static_cast<size_t>(id)]; }
 
 // The picture converted to RGBA bytes, or null; records whether the file as
 // loaded carried an alpha mask.
 SDL_Surface *load(int id, bool *has_alpha) {
-  const std::string path = harness::exe_dir() + kRes + kNames[id];
+  const std::string path = harness::exe_dir() + kTop + file(id);
   SDL_Surface *raw = SDL_LoadBMP(path.c_str());
   if (raw == nullptr) return nullptr;
   *has_alpha = raw->format->Amask != 0;
@@ -37,13 +34,13 @@ const uint8_t *at(const SDL_Surface *s, int x, int y) {
 }
 
 struct Loaded {
-  std::array<SDL_Surface *, 11> s{};
+  std::array<SDL_Surface *, IMG_COUNT> s{};
   Loaded() {
-    for (int id = 0; id < 11; ++id) {
+    for (int id = 0; id < IMG_COUNT; ++id) {
       bool alpha = false;
       s[id] = load(id, &alpha);
-      EXPECT_NE(s[id], nullptr) << kNames[id] << ": " << SDL_GetError();
-      EXPECT_TRUE(alpha) << kNames[id] << " has no alpha channel as SDL loads it";
+      EXPECT_NE(s[id], nullptr) << file(id) << ": " << SDL_GetError();
+      EXPECT_TRUE(alpha) << file(id) << " has no alpha channel as SDL loads it";
     }
   }
   ~Loaded() {
@@ -59,15 +56,15 @@ struct Loaded {
 TEST(Pictures, EachHasClearCornersAndVisibleContent) {
   Loaded all;
   ASSERT_TRUE(all.ok());
-  for (int id = 0; id < 11; ++id) {
+  for (int id = 0; id < IMG_COUNT; ++id) {
     const SDL_Surface *s = all.s[id];
     for (const auto &[x, y] :
          std::array<std::pair<int, int>, 4>{{{0, 0}, {s->w - 1, 0}, {0, s->h - 1}, {s->w - 1, s->h - 1}}})
-      EXPECT_EQ(at(s, x, y)[3], 0) << kNames[id] << " corner (" << x << ", " << y << ")";
+      EXPECT_EQ(at(s, x, y)[3], 0) << file(id) << " corner (" << x << ", " << y << ")";
     int opaque = 0;
     for (int y = 0; y < s->h; ++y)
       for (int x = 0; x < s->w; ++x) opaque += at(s, x, y)[3] == 255;
-    EXPECT_GT(opaque, s->w * s->h / 10) << kNames[id] << " is nearly empty";
+    EXPECT_GT(opaque, s->w * s->h / 10) << file(id) << " is nearly empty";
   }
 }
 
@@ -76,33 +73,33 @@ TEST(Pictures, SizesSuitTheCanvas) {
   ASSERT_TRUE(all.ok());
   const auto &s = all.s;
   // The hand swap must not jump: same size, so the same anchor when centred.
-  EXPECT_EQ(s[HANDOPEN]->w, s[HANDCLOSE]->w);
-  EXPECT_EQ(s[HANDOPEN]->h, s[HANDCLOSE]->h);
-  for (int id : {HANDOPEN, HANDCLOSE}) {
+  EXPECT_EQ(s[IMG_HANDOPEN]->w, s[IMG_HANDCLOSE]->w);
+  EXPECT_EQ(s[IMG_HANDOPEN]->h, s[IMG_HANDCLOSE]->h);
+  for (int id : {IMG_HANDOPEN, IMG_HANDCLOSE}) {
     EXPECT_GE(s[id]->w, 32);
     EXPECT_LE(s[id]->w, 48);
     EXPECT_GE(s[id]->h, 32);
     EXPECT_LE(s[id]->h, 48);
   }
-  EXPECT_GE(s[STAMP]->w, 64);
-  EXPECT_LE(s[STAMP]->w, 96);
-  EXPECT_GE(s[STAMP]->h, 64);
-  EXPECT_LE(s[STAMP]->h, 96);
-  EXPECT_EQ(s[BLOODY]->w, s[STAMP]->w);
-  EXPECT_EQ(s[BLOODY]->h, s[STAMP]->h);
-  for (int id : {TOPTEXT, BOTTOMTEXT}) {
-    EXPECT_LE(s[id]->w, 256) << kNames[id];
+  EXPECT_GE(s[IMG_STAMP]->w, 64);
+  EXPECT_LE(s[IMG_STAMP]->w, 96);
+  EXPECT_GE(s[IMG_STAMP]->h, 64);
+  EXPECT_LE(s[IMG_STAMP]->h, 96);
+  EXPECT_EQ(s[IMG_BLOODY]->w, s[IMG_STAMP]->w);
+  EXPECT_EQ(s[IMG_BLOODY]->h, s[IMG_STAMP]->h);
+  for (int id : {IMG_TOPTEXT, IMG_BOTTOMTEXT}) {
+    EXPECT_LE(s[id]->w, 256) << file(id);
     // Centred at y 20 and y 238, so at most 40 px tall keeps it inside.
-    EXPECT_LE(s[id]->h, 36) << kNames[id];
+    EXPECT_LE(s[id]->h, 36) << file(id);
   }
-  for (int id = INSPI0; id < INSPI0 + 4; ++id) {
-    EXPECT_GE(s[id]->w, 48) << kNames[id];
-    EXPECT_LE(s[id]->w, 96) << kNames[id];
-    EXPECT_GE(s[id]->h, 48) << kNames[id];
-    EXPECT_LE(s[id]->h, 96) << kNames[id];
+  for (int id = IMG_INSPI0; id < IMG_INSPI0 + 4; ++id) {
+    EXPECT_GE(s[id]->w, 48) << file(id);
+    EXPECT_LE(s[id]->w, 96) << file(id);
+    EXPECT_GE(s[id]->h, 48) << file(id);
+    EXPECT_LE(s[id]->h, 96) << file(id);
   }
-  EXPECT_GT(s[WILDASS]->w, 256);
-  EXPECT_GT(s[WILDASS]->h, 256);
+  EXPECT_GT(s[IMG_WILDASS]->w, 256);
+  EXPECT_GT(s[IMG_WILDASS]->h, 256);
 }
 
 // They are tinted red or black at run time; any colour in them would shift
@@ -110,13 +107,13 @@ TEST(Pictures, SizesSuitTheCanvas) {
 TEST(Pictures, CaptionsArePureWhite) {
   Loaded all;
   ASSERT_TRUE(all.ok());
-  for (int id : {TOPTEXT, BOTTOMTEXT}) {
+  for (int id : {IMG_TOPTEXT, IMG_BOTTOMTEXT}) {
     const SDL_Surface *s = all.s[id];
     for (int y = 0; y < s->h; ++y)
       for (int x = 0; x < s->w; ++x) {
         const uint8_t *p = at(s, x, y);
         if (p[3] != 0) {
-          ASSERT_TRUE(p[0] == 255 && p[1] == 255 && p[2] == 255) << kNames[id] << " at " << x << ", " << y;
+          ASSERT_TRUE(p[0] == 255 && p[1] == 255 && p[2] == 255) << file(id) << " at " << x << ", " << y;
         }
       }
   }
@@ -128,7 +125,7 @@ TEST(Pictures, CaptionsArePureWhite) {
 TEST(Pictures, FigureReachesIntoEveryCorner) {
   Loaded all;
   ASSERT_TRUE(all.ok());
-  const SDL_Surface *s = all.s[WILDASS];
+  const SDL_Surface *s = all.s[IMG_WILDASS];
   const int cx = s->w / 2, cy = s->h / 2;
   for (int q = 0; q < 4; ++q) {
     const int sx = (q & 1) ? 1 : -1, sy = (q & 2) ? 1 : -1;
@@ -151,12 +148,12 @@ TEST(Pictures, FigureReachesIntoEveryCorner) {
 TEST(Pictures, EngineLoadsThemInOrderAndBlendsTheirEdges) {
   const VYN_Config config = harness::game_config();
   ASSERT_EQ(VYN_Init(&config), 0) << SDL_GetError();
-  for (int id = 0; id < 11; ++id) EXPECT_EQ(VYN_ImageLoad((std::string(kRes) + kNames[id]).c_str()), id);
+  for (int id = 0; id < IMG_COUNT; ++id) EXPECT_EQ(VYN_ImageLoad((std::string(kTop) + file(id)).c_str()), id);
   ASSERT_EQ(VYN_DrawBegin(), 0);
   VYN_DrawSetColor(0, 0, 1, 1);
   VYN_DrawClear();
   VYN_DrawSetColor(1, 1, 1, 1);
-  ASSERT_EQ(VYN_DrawImage(STAMP, 0, 0), 0);
+  ASSERT_EQ(VYN_DrawImage(IMG_STAMP, 0, 0), 0);
   EXPECT_EQ(harness::pixel(0, 0), 0x0000ffffu) << "stamp corner hides the background";
   EXPECT_NE(harness::pixel(40, 40), 0x0000ffffu) << "stamp middle not drawn";
 
@@ -165,7 +162,7 @@ TEST(Pictures, EngineLoadsThemInOrderAndBlendsTheirEdges) {
   VYN_DrawSetColor(0, 0, 1, 1);
   VYN_DrawClear();
   VYN_DrawSetColor(1, 1, 1, 1);
-  ASSERT_EQ(VYN_DrawImageEx(WILDASS, -128, -128, &options), 0);
+  ASSERT_EQ(VYN_DrawImageEx(IMG_WILDASS, -128, -128, &options), 0);
   int covered = 0;
   for (int y = 0; y < 64; y += 4)
     for (int x = 0; x < 64; x += 4) covered += harness::pixel(x, y) != 0x0000ffffu;

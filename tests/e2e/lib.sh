@@ -9,6 +9,8 @@
 set -euo pipefail
 
 E2E_GAME_BUILT=$1
+# The game's pictures in load order, one name a line, as the build lists them.
+E2E_PICTURES=$(dirname "$E2E_GAME_BUILT")/pictures.txt
 for tool in Xvfb openbox xdotool wmctrl xwininfo import convert; do
   if ! command -v "$tool" >/dev/null; then
     echo "SKIP: $tool is not installed" >&2
@@ -82,13 +84,23 @@ prepare_game() {
   if [ "${1:-standin}" = real ]; then
     cp "$(dirname "$E2E_GAME_BUILT")"/res/*.bmp "$dir/res/"
   else
-    local picture name size colour
-    for picture in handopen:6x6:#0000ff handclose:6x6:#00ffff stamp:20x20:#00ff00 bloody:4x4:#ff00ff \
-      bottomtext:32x8:#ffffff toptext:32x8:#ffffff wildass:264x264:#ffffff inspi0:8x8:#ffffff \
-      inspi1:24x24:#ffffff inspi2:48x48:#ffffff inspi3:80x80:#ffffff; do
-      IFS=: read -r name size colour <<<"$picture"
+    local name size colour
+    while read -r name; do
+      case $name in
+        handopen) size=6x6 colour='#0000ff' ;;
+        handclose) size=6x6 colour='#00ffff' ;;
+        stamp) size=20x20 colour='#00ff00' ;;
+        bloody) size=4x4 colour='#ff00ff' ;;
+        bottomtext | toptext) size=32x8 colour='#ffffff' ;;
+        wildass) size=264x264 colour='#ffffff' ;;
+        inspi0) size=8x8 colour='#ffffff' ;;
+        inspi1) size=24x24 colour='#ffffff' ;;
+        inspi2) size=48x48 colour='#ffffff' ;;
+        inspi3) size=80x80 colour='#ffffff' ;;
+        *) size=8x8 colour='#808080' ;;
+      esac
       convert -size "$size" "xc:$colour" "BMP3:$dir/res/$name.bmp"
-    done
+    done <"$E2E_PICTURES"
   fi
   GAME="$dir/quondel"
 }

@@ -43,6 +43,59 @@ Color set_color(float r, float g, float b, float a) {
 
 // ---- Start-up ----------------------------------------------------------
 
+TEST(VynQuit, ASecondStartBeginsLikeTheFirst) {
+  const VYN_Config c = unpaced();
+  ASSERT_EQ(VYN_Init(&c), 0);
+  const std::string picture = harness::put_solid_bmp("restart.bmp", 8, 8, 0xffffffff);
+  harness::capture_start();
+  VYN_ButtonBind(VYN_BTN_ACTION, SDL_SCANCODE_X);
+  harness::capture_take();
+  harness::push_key(SDL_SCANCODE_X, true);
+  harness::push_mouse_motion(30, 40);
+  harness::push_key(SDL_SCANCODE_F11, true);
+  SDL_Event quit{};
+  quit.type = SDL_QUIT;
+  SDL_PushEvent(&quit);
+  harness::cycle_events();
+  red_frame();
+  ASSERT_TRUE(VYN_ButtonDown(VYN_BTN_ACTION) && VYN_ShouldQuit() && VYN_GetTick() == 1);
+  harness::capture_start();
+  VYN_Quit();
+  harness::capture_take();
+
+  int x = -1, y = -1;
+  VYN_MousePosition(&x, &y);
+  EXPECT_FALSE(VYN_ButtonDown(VYN_BTN_ACTION));
+  EXPECT_FALSE(VYN_ShouldQuit());
+  EXPECT_EQ(VYN_GetTick(), 0u);
+  EXPECT_EQ(x, 0);
+  EXPECT_EQ(y, 0);
+
+  ASSERT_EQ(VYN_Init(&c), 0);
+  EXPECT_EQ(SDL_GetWindowFlags(harness::window()) & SDL_WINDOW_FULLSCREEN_DESKTOP, 0u);
+  // The default key map again: Space presses the action button, X nothing.
+  harness::push_key(SDL_SCANCODE_X, true);
+  harness::cycle_events();
+  EXPECT_FALSE(VYN_ButtonDown(VYN_BTN_ACTION));
+  harness::push_key(SDL_SCANCODE_SPACE, true);
+  harness::cycle_events();
+  EXPECT_TRUE(VYN_ButtonDown(VYN_BTN_ACTION));
+  // The colour starts fully transparent: a white picture leaves no trace.
+  const int id = VYN_ImageLoad(picture.c_str());
+  ASSERT_EQ(VYN_DrawBegin(), 0);
+  SDL_SetRenderDrawColor(harness::renderer(), 0, 0, 255, 255);
+  SDL_RenderClear(harness::renderer());
+  ASSERT_EQ(VYN_DrawImage(id, 0, 0), 0);
+  EXPECT_EQ(harness::pixel(4, 4), 0x0000ffffu);
+  // F11 fullscreens the new window at the first press.
+  harness::push_key(SDL_SCANCODE_F11, true);
+  harness::cycle_events();
+  EXPECT_NE(SDL_GetWindowFlags(harness::window()) & SDL_WINDOW_FULLSCREEN_DESKTOP, 0u);
+  harness::capture_start();
+  VYN_Quit();
+  harness::capture_take();
+}
+
 TEST(VynInit, ZeroWidthIsReportedBeforeZeroHeightWithoutStartingSdl) {
   VYN_Config c = harness::game_config();
   c.display_width = 0;

@@ -153,12 +153,18 @@ TEST_F(VynDrawImage, TilesAreNumberedRowByRow) {
   }
   const int id = load(64, 32, sheet);
   ASSERT_EQ(VYN_DrawSetColor(1, 1, 1, 1), 0);
-  ASSERT_EQ(VYN_DrawTile(id, 5, 100, 100, 0, SDL_FLIP_NONE), 0);
-  const uint32_t tile5 = 120u << 24 | 0xff;
-  EXPECT_EQ(harness::pixel(100, 100), tile5);
-  EXPECT_EQ(harness::pixel(115, 115), tile5);
+  // Tile 3 ends the first row (column 3, row 0), tile 6 is in the last row
+  // (column 2, row 1): a column taken for a row, or the other way round,
+  // shows another tile or none.
+  ASSERT_EQ(VYN_DrawTile(id, 3, 100, 100, 0, SDL_FLIP_NONE), 0);
+  ASSERT_EQ(VYN_DrawTile(id, 6, 140, 100, 0, SDL_FLIP_NONE), 0);
+  const uint32_t tile3 = 80u << 24 | 0xff, tile6 = 140u << 24 | 0xff;
+  EXPECT_EQ(harness::pixel(100, 100), tile3);
+  EXPECT_EQ(harness::pixel(115, 115), tile3);
   EXPECT_EQ(harness::pixel(116, 100), black);
   EXPECT_EQ(harness::pixel(100, 116), black);
+  EXPECT_EQ(harness::pixel(140, 100), tile6);
+  EXPECT_EQ(harness::pixel(155, 115), tile6);
 
   harness::capture_start();
   EXPECT_EQ(VYN_DrawTile(id, 8, 0, 0, 0, SDL_FLIP_NONE), -1);

@@ -26,10 +26,11 @@ TEST(PlayThrough, IntroHeldRedThenFivePressesEndTheGame) {
       {133, true},                                           // press 5
   };
 
-  int32_t state = 0;
+  Scene state = Scene::intro;
   int frame = 0, red_frames = 0, image_frames = 0, end_frame = -1;
   size_t next = 0;
-  while (!VYN_ShouldQuit() && state <= 1 && frame < 400) {
+  bool running = true;
+  while (running && frame < 200) {
     if (next < std::size(script) && script[next].frame == frame) {
       SDL_Event e{};
       e.type = script[next].down ? SDL_KEYDOWN : SDL_KEYUP;
@@ -37,24 +38,21 @@ TEST(PlayThrough, IntroHeldRedThenFivePressesEndTheGame) {
       SDL_PushEvent(&e);
       next++;
     }
-    VYN_CycleEvents();
-    game_update(state);
-    ASSERT_EQ(VYN_DrawBegin(), 0);
-    game_draw(state);
+    game_frame_draw(state);
 
     // The canvas is still the render target here.
     const bool red = scene::is_held_red(px(5, 128)) && scene::is_held_red(px(250, 30));
     if (frame >= 95 && frame < 100) {
-      EXPECT_EQ(state, 0);
+      EXPECT_EQ(state, Scene::intro);
       EXPECT_TRUE(red) << "frame " << frame << ": " << std::hex << px(5, 128);
       red_frames++;
     } else {
       EXPECT_FALSE(red) << "frame " << frame;
     }
     if (frame == 100) {
-      EXPECT_EQ(state, 1) << "the release frame is drawn by the second scene";
+      EXPECT_EQ(state, Scene::musi) << "the release frame is drawn by the second scene";
     } else if (frame < 100) {
-      EXPECT_EQ(state, 0) << "frame " << frame;
+      EXPECT_EQ(state, Scene::intro) << "frame " << frame;
     }
 
     // First image: a full-colour 8 x 8 square at the hand, over the faint
@@ -63,18 +61,53 @@ TEST(PlayThrough, IntroHeldRedThenFivePressesEndTheGame) {
     if (frame >= 105 && frame < 115) {
       EXPECT_TRUE(scene::is_full_colour(at_hand)) << "frame " << frame << ": " << std::hex << at_hand;
       image_frames += scene::is_bright(at_hand);
-    } else if (state == 1 && frame < 105) {
+    } else if (state == Scene::musi && frame < 105) {
       EXPECT_FALSE(scene::is_full_colour(at_hand)) << "frame " << frame << ": " << std::hex << at_hand;
     }
 
-    ASSERT_EQ(VYN_DrawEnd(), 0);
-    if (state == 2) end_frame = frame;
+    running = game_frame_end(state);
+    if (state == Scene::finished) end_frame = frame;
     frame++;
   }
   EXPECT_EQ(end_frame, 133) << "the fifth press ends the game on its own frame";
   EXPECT_EQ(red_frames, 5);
   EXPECT_GT(image_frames, 0);
   EXPECT_EQ(VYN_GetTick(), 134u);
+  VYN_Quit();
+}
+
+TEST(PlayThrough, APadAloneClosesTheHandAndItsFifthPressOfAEndsTheGame) {
+  ASSERT_TRUE(scene::start());
+  SDL_Joystick *pad = harness::plug_pad();
+  ASSERT_NE(pad, nullptr) << SDL_GetError();
+  intro_init();
+  musi_init();
+
+  // Frame -> state of A from that frame's events on: held in the intro,
+  // then five presses.
+  struct Step {
+    int frame;
+    bool down;
+  };
+  constexpr Step script[] = {{95, true},  {100, false}, {105, true}, {108, false}, {111, true}, {114, false},
+                             {117, true}, {120, false}, {123, true}, {126, false}, {129, true}};
+  Scene state = Scene::intro;
+  int frame = 0, red_frames = 0;
+  size_t next = 0;
+  bool running = true;
+  while (running && frame < 200) {
+    if (next < std::size(script) && script[next].frame == frame) {
+      SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_A, script[next++].down ? 1 : 0);
+    }
+    game_frame_draw(state);
+    red_frames += scene::is_held_red(px(5, 128)) ? 1 : 0;
+    running = game_frame_end(state);
+    frame++;
+  }
+  EXPECT_EQ(state, Scene::finished);
+  EXPECT_EQ(frame, 130) << "the fifth press ends the game on its own frame";
+  EXPECT_EQ(red_frames, 5);
+  harness::unplug_pad(pad);
   VYN_Quit();
 }
 

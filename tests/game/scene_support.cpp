@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -14,30 +13,55 @@ namespace scene {
 
 namespace {
 
-bool square(const std::string &name, int w, int h, uint32_t colour) {
+// file is relative to the executable's directory, as the game names it.
+bool square(const std::string &file, int w, int h, uint32_t colour) {
   // Tests of this executable run as parallel processes: write aside, then
   // rename, so no process ever loads a half-written file.
-  const std::string dir = harness::exe_dir() + "res/";
-  mkdir(dir.c_str(), 0755);
-  const std::string tmp = dir + name + "." + std::to_string(getpid()) + ".tmp";
+  mkdir((harness::exe_dir() + "res").c_str(), 0755);
+  const std::string path = harness::exe_dir() + file;
+  const std::string tmp = path + "." + std::to_string(getpid()) + ".tmp";
   if (!harness::write_bmp(tmp, w, h, std::vector<uint32_t>(static_cast<size_t>(w * h), colour))) return false;
-  return std::rename(tmp.c_str(), (dir + name).c_str()) == 0;
+  return std::rename(tmp.c_str(), path.c_str()) == 0;
+}
+
+struct StandIn {
+  int w, h;
+  uint32_t colour;
+};
+
+StandIn stand_in(int id) {
+  switch (id) {
+    case IMG_HANDOPEN:
+      return {6, 6, HAND_OPEN};
+    case IMG_HANDCLOSE:
+      return {6, 6, HAND_CLOSE};
+    case IMG_STAMP:
+      return {20, 20, STAMP};
+    case IMG_BLOODY:
+      return {4, 4, BLOODY};
+    case IMG_BOTTOMTEXT:
+    case IMG_TOPTEXT:
+      return {32, 8, 0xffffffff};
+    case IMG_WILDASS:
+      return {FIGURE_SIZE, FIGURE_SIZE, 0xffffffff};
+    case IMG_INSPI0:
+    case IMG_INSPI1:
+    case IMG_INSPI2:
+    case IMG_INSPI3:
+      return {INSPI_SIZES[id - IMG_INSPI0], INSPI_SIZES[id - IMG_INSPI0], 0xffffffff};
+    default:
+      return {8, 8, 0x808080ff};
+  }
 }
 
 }  // namespace
 
 bool write_pictures() {
-  bool ok = square("handopen.bmp", 6, 6, HAND_OPEN);
-  ok = ok && square("handclose.bmp", 6, 6, HAND_CLOSE);
-  ok = ok && square("stamp.bmp", 20, 20, STAMP);
-  ok = ok && square("bloody.bmp", 4, 4, BLOODY);
-  ok = ok && square("bottomtext.bmp", 32, 8, 0xffffffff);
-  ok = ok && square("toptext.bmp", 32, 8, 0xffffffff);
-  ok = ok && square("wildass.bmp", FIGURE_SIZE, FIGURE_SIZE, 0xffffffff);
-  for (int i = 0; i < 4 && ok; i++) {
-    ok = square("inspi" + std::to_string(i) + ".bmp", INSPI_SIZES[i], INSPI_SIZES[i], 0xffffffff);
+  for (int id = 0; id < IMG_COUNT; id++) {
+    const StandIn s = stand_in(id);
+    if (!square(image_files[static_cast<size_t>(id)], s.w, s.h, s.colour)) return false;
   }
-  return ok;
+  return true;
 }
 
 bool start() {
@@ -50,15 +74,11 @@ bool start() {
     ADD_FAILURE() << "VYN_Init failed: " << SDL_GetError();
     return false;
   }
-  static constexpr std::array<const char *, 11> files = {
-      "res/handopen.bmp",   "res/handclose.bmp", "res/stamp.bmp",   "res/bloody.bmp",
-      "res/bottomtext.bmp", "res/toptext.bmp",   "res/wildass.bmp", "res/inspi0.bmp",
-      "res/inspi1.bmp",     "res/inspi2.bmp",    "res/inspi3.bmp",
-  };
-  for (int i = 0; i < static_cast<int>(files.size()); i++) {
-    const int id = VYN_ImageLoad(files[i]);
+  for (int i = 0; i < IMG_COUNT; i++) {
+    const char *file = image_files[static_cast<size_t>(i)];
+    const int id = VYN_ImageLoad(file);
     if (id != i) {
-      ADD_FAILURE() << "expected id " << i << " for " << files[i] << ", got " << id;
+      ADD_FAILURE() << "expected id " << i << " for " << file << ", got " << id;
       return false;
     }
   }

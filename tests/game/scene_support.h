@@ -17,7 +17,8 @@ constexpr uint32_t BLOODY = 0xff00ffff;      // magenta, 4 x 4
 constexpr int FIGURE_SIZE = 264;             // reaches 4 px into the canvas
 constexpr int INSPI_SIZES[4] = {8, 24, 48, 80};
 
-// Writes the eleven stand-ins into res/ next to the test executable.
+// Writes a stand-in for each of the game's pictures into res/ next to
+// the test executable.
 bool write_pictures();
 
 // Starts the engine with the game's configuration and loads the pictures

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Damages each of the game's eleven pictures in turn in one way (KIND) and
+# Damages each of the game's pictures in turn in one way (KIND) and
 # runs the real game on it: it must name the file with the loader's reason,
 # release the pictures loaded before it, say "init failed" and exit 1.
 # Under the sanitizer build any leak on that path also fails the run.
@@ -12,7 +12,8 @@ kind=$2
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/bmp.sh"
 
-names=(handopen handclose stamp bloody bottomtext toptext wildass inspi0 inspi1 inspi2 inspi3)
+mapfile -t names <"$(dirname "$game")/pictures.txt"
+[ "${#names[@]}" -gt 0 ] || { echo "no pictures listed next to $game" && exit 2; }
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 chmod 755 "$tmp"

@@ -150,4 +150,28 @@ void cycle_events() {
   VYN_CycleEvents();
 }
 
+SDL_Joystick *plug_pad() {
+  SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+  if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) < 0) return nullptr;
+  SDL_VirtualJoystickDesc desc{};
+  desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+  desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+  desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+  desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+  desc.name = "virtual pad";
+  const int index = SDL_JoystickAttachVirtualEx(&desc);
+  return index < 0 ? nullptr : SDL_JoystickOpen(index);
+}
+
+void unplug_pad(SDL_Joystick *pad) {
+  const SDL_JoystickID id = SDL_JoystickInstanceID(pad);
+  for (int i = 0; i < SDL_NumJoysticks(); i++) {
+    if (SDL_JoystickGetDeviceInstanceID(i) == id) {
+      SDL_JoystickDetachVirtual(i);
+      break;
+    }
+  }
+  SDL_JoystickClose(pad);
+}
+
 }  // namespace harness

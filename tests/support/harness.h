@@ -50,4 +50,13 @@ void push_mouse_motion(int x, int y);
 bool poll_event(VYN_Event *e);
 void cycle_events();
 
+// A virtual game controller with every button and axis, plugged in now (the
+// engine opens it at its next event poll). SDL maps such a pad button for
+// button, so SDL_JoystickSetVirtualButton takes SDL_GameControllerButton
+// values. Null on failure. SDL drops controller input while no window has
+// keyboard focus, which the dummy driver's never has: this allows it.
+SDL_Joystick *plug_pad();
+// Pulls the pad out and closes the test's handle to it.
+void unplug_pad(SDL_Joystick *pad);
+
 }  // namespace harness
