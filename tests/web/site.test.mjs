@@ -210,6 +210,11 @@ test('fullscreen by F11 and by the button', { timeout: 60000 }, async () => {
   await until('windowed after a second F11', 5, async () => ({ ok: (await fullscreen()) === null }));
   await page.click('#fullscreen');
   await until('fullscreen after the button', 5, async () => ({ ok: (await fullscreen()) === 'canvas' }));
+  // Left by the browser (Esc) behind the game's back: one F11 brings it back.
+  await page.evaluate(() => document.exitFullscreen());
+  await until('windowed after leaving', 5, async () => ({ ok: (await fullscreen()) === null }));
+  await press(page, 'F11');
+  await until('fullscreen after leaving and F11', 5, async () => ({ ok: (await fullscreen()) === 'canvas' }));
   assert.deepEqual(errors, []);
   await page.close();
 });
