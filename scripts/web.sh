@@ -21,7 +21,7 @@ build() {
   # Node.js from elsewhere does not search.
   export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
   local version sdl
-  version=$(emcc --version | head -n1 | grep -oE '[0-9]+\.[0-9]+\.[0-9]+' | head -n1)
+  version=$(emcc -dumpversion)
   sdl=$(QUONDEL_CMAKE="emcmake cmake" scripts/sdl.sh build libsdl2-2.26 "emscripten-$version" "${sdl_options[@]}")
   emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
     -DSDL2_DIR="$sdl/lib/cmake/SDL2" >/dev/null
