@@ -204,16 +204,16 @@ test('fullscreen by F11 and by the button', { timeout: 60000 }, async () => {
   assert.deepEqual(size.slice(0, 2), size.slice(2));
 
   const fullscreen = () => page.evaluate(() => document.fullscreenElement?.id ?? null);
-  await press(page, 'F11');
+  await press(page, 'F11', 300);
   await until('fullscreen after F11', 5, async () => ({ ok: (await fullscreen()) === 'canvas' }));
-  await press(page, 'F11');
+  await press(page, 'F11', 300);
   await until('windowed after a second F11', 5, async () => ({ ok: (await fullscreen()) === null }));
   await page.click('#fullscreen');
   await until('fullscreen after the button', 5, async () => ({ ok: (await fullscreen()) === 'canvas' }));
   // Left by the browser (Esc) behind the game's back: one F11 brings it back.
   await page.evaluate(() => document.exitFullscreen());
   await until('windowed after leaving', 5, async () => ({ ok: (await fullscreen()) === null }));
-  await press(page, 'F11');
+  await press(page, 'F11', 300);
   await until('fullscreen after leaving and F11', 5, async () => ({ ok: (await fullscreen()) === 'canvas' }));
   assert.deepEqual(errors, []);
   await page.close();
