@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test (installing missing Debian packages):
 # the test suite in a normal build, the same suite under AddressSanitizer and
-# UndefinedBehaviorSanitizer, the package test and a bounded fuzzing run.
+# UndefinedBehaviorSanitizer, the package test, the web build played in
+# headless Chromium and a bounded fuzzing run.
 set -euo pipefail
 cd "$(dirname "$0")"
 QUONDEL_PACKAGES="libgtest-dev xvfb xauth xdotool openbox wmctrl x11-utils imagemagick libx11-dev
@@ -20,9 +21,10 @@ passed=$(count build)
 
 # Further stages, each a script that fails on its own failures; each
 # counts once in the closing line.
-for stage in scripts/test-asan.sh scripts/test-package.sh fuzz/run.sh; do
+for stage in scripts/test-asan.sh scripts/test-package.sh "scripts/web.sh test" fuzz/run.sh; do
   echo "== $stage =="
-  "./$stage"
+  # shellcheck disable=SC2086 # a stage may carry its argument
+  ./$stage
   passed=$((passed + 1))
 done
 [ -d build-asan ] && passed=$((passed - 1 + $(count build-asan)))

@@ -30,7 +30,6 @@ uint64_t next_time = 0;  // deadline of the current frame, ms
 uint64_t min_dt = 0;     // frame period, ms
 uint64_t tick = 0;       // frames presented
 bool should_quit = false;
-int32_t fullscreen = 0;
 int32_t off_x = 0, off_y = 0;  // scaled canvas inside the window
 float scale = 1.0f;            // whole-number presentation scale
 
@@ -479,7 +478,6 @@ void VYN_Quit() {
   min_dt = 0;
   tick = 0;
   should_quit = false;
-  fullscreen = 0;
   off_x = 0;
   off_y = 0;
   scale = 1.0f;
@@ -565,8 +563,10 @@ int VYN_DrawClear() {
 }
 
 void VYN_ToggleFullscreen() {
-  fullscreen = !fullscreen;
-  SDL_SetWindowFullscreen(window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+  // The window's own state rather than a copy of ours: a browser leaves
+  // fullscreen on Esc, and a window manager may too, without asking.
+  const bool on = (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0;
+  SDL_SetWindowFullscreen(window, on ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
 }
 
 uint64_t VYN_GetTick() { return tick; }

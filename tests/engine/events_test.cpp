@@ -82,6 +82,16 @@ TEST_F(VynEvents, F11TogglesFullscreenOnEveryKeyDownIncludingRepeats) {
   harness::push_key(SDL_SCANCODE_F11, false);
   harness::cycle_events();
   EXPECT_FALSE(fullscreen()) << "key-up toggled";
+  // Fullscreen entered and left from outside the game: F11 goes by the
+  // window as it is.
+  SDL_SetWindowFullscreen(harness::window(), SDL_WINDOW_FULLSCREEN_DESKTOP);
+  harness::push_key(SDL_SCANCODE_F11, true);
+  harness::cycle_events();
+  EXPECT_FALSE(fullscreen()) << "F11 after fullscreen from outside";
+  SDL_SetWindowFullscreen(harness::window(), 0);
+  harness::push_key(SDL_SCANCODE_F11, true);
+  harness::cycle_events();
+  EXPECT_TRUE(fullscreen()) << "F11 after leaving fullscreen from outside";
 }
 
 TEST_F(VynEvents, F11BoundToAButtonBothTogglesAndPresses) {

@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Size and start-up time of the web build in headless Chromium (builds the
+# site first); prints Markdown tables. Not part of test.sh.
+#
+#   bench/web.sh [RUNS]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+QUONDEL_PACKAGES=chromium scripts/web.sh build
+(cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
+node bench/web.mjs build-web/site "${1:-7}"

@@ -1,0 +1,67 @@
+# The game for the browser, written out as a complete static site in
+# ${CMAKE_BINARY_DIR}/site: our own page, the program as JavaScript and
+# WebAssembly, and the pictures as a package that is loaded into the
+# program's file system before it starts, as /res beside the program.
+#
+# Included from the top-level CMakeLists.txt when building with emcmake.
+
+set(QUONDEL_SITE ${CMAKE_BINARY_DIR}/site)
+set_target_properties(quondel PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${QUONDEL_SITE})
+
+# ASYNCIFY lets SDL_Delay hand control back to the browser, so the game's
+# own loop and pacing run unchanged. The page starts main itself after the
+# player's first click or key, and hears of the end through onExit.
+# The page reads the engine's frame count through quondel_frames.
+target_sources(quondel PRIVATE ${CMAKE_SOURCE_DIR}/platform/web/frames.cpp)
+target_link_options(quondel PRIVATE
+  -sASYNCIFY
+  -sENVIRONMENT=web
+  -sFORCE_FILESYSTEM
+  -sEXIT_RUNTIME
+  -sINVOKE_RUN=0
+  -sALLOW_MEMORY_GROWTH
+  "-sEXPORTED_FUNCTIONS=_main,_quondel_frames"
+  "-sEXPORTED_RUNTIME_METHODS=callMain")
+
+# The pictures' package: quondel.data and the loader quondel.data.js.
+# A second site, without one picture, shows what a player sees when the
+# game cannot start.
+find_program(QUONDEL_PYTHON NAMES python3 REQUIRED)
+set(QUONDEL_PACKAGER ${EMSCRIPTEN_ROOT_PATH}/tools/file_packager.py)
+function(quondel_web_pictures site)
+  set(args --preload ${CMAKE_SOURCE_DIR}/res@/res --js-output=${site}/quondel.data.js --no-node)
+  foreach(left_out ${ARGN})
+    list(APPEND args --exclude */${left_out})
+  endforeach()
+  add_custom_command(OUTPUT ${site}/quondel.data ${site}/quondel.data.js
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${site}
+    COMMAND ${QUONDEL_PYTHON} ${QUONDEL_PACKAGER} ${site}/quondel.data ${args}
+    DEPENDS ${QUONDEL_PICTURES} VERBATIM)
+endfunction()
+quondel_web_pictures(${QUONDEL_SITE})
+
+# The page carries the photosensitivity warning, worded once for every
+# platform; its first sentence part ("...:") is the heading.
+set(QUONDEL_WARNING_FILE ${CMAKE_SOURCE_DIR}/packaging/photosensitivity.txt)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${QUONDEL_WARNING_FILE})
+file(READ ${QUONDEL_WARNING_FILE} warning)
+string(STRIP "${warning}" warning)
+string(REPLACE "&" "&amp;" warning "${warning}")
+string(REPLACE "<" "&lt;" warning "${warning}")
+string(REPLACE ">" "&gt;" warning "${warning}")
+if(NOT warning MATCHES "^([^:]+): (.+)$")
+  message(FATAL_ERROR "${QUONDEL_WARNING_FILE}: expected 'Heading: text'")
+endif()
+set(QUONDEL_WARNING_HEADING "${CMAKE_MATCH_1}")
+set(QUONDEL_WARNING_TEXT "${CMAKE_MATCH_2}")
+configure_file(${CMAKE_SOURCE_DIR}/platform/web/index.html ${QUONDEL_SITE}/index.html @ONLY)
+
+add_custom_target(site ALL DEPENDS quondel ${QUONDEL_SITE}/quondel.data)
+
+# For the browser test only: the same site without the stamp's picture.
+set(QUONDEL_SITE_BROKEN ${CMAKE_BINARY_DIR}/site-without-stamp)
+quondel_web_pictures(${QUONDEL_SITE_BROKEN} stamp.bmp)
+add_custom_target(site-without-stamp
+  COMMAND ${CMAKE_COMMAND} -E copy ${QUONDEL_SITE}/index.html $<TARGET_FILE:quondel>
+    ${QUONDEL_SITE}/quondel.wasm ${QUONDEL_SITE_BROKEN}
+  DEPENDS site ${QUONDEL_SITE_BROKEN}/quondel.data VERBATIM)
