@@ -20,7 +20,7 @@ passed=$(count build)
 
 # Further stages, each a script that fails on its own failures; each
 # counts once in the closing line.
-for stage in scripts/test-asan.sh scripts/test-package.sh fuzz/run.sh; do
+for stage in scripts/test-asan.sh scripts/test-package.sh scripts/test-windows.sh fuzz/run.sh; do
   echo "== $stage =="
   "./$stage"
   passed=$((passed + 1))
