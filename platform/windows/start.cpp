@@ -17,7 +17,12 @@ namespace {
 bool stderr_reaches_someone() {
   HANDLE handle = GetStdHandle(STD_ERROR_HANDLE);
   if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return false;
-  return GetFileType(handle) != FILE_TYPE_UNKNOWN;
+  // A handle that takes no writes reaches nobody either. Wine hands one
+  // over when the Linux side started it with standard error closed: the
+  // freed descriptor went to whatever was opened next (a directory, the
+  // script that started Wine), read-only.
+  DWORD written = 0;
+  return WriteFile(handle, "", 0, &written, nullptr) != 0;
 }
 
 void show_failure() {

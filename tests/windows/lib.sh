@@ -18,7 +18,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 
 wine_cleanup() {
   # Only this prefix's server and the programs it runs.
-  [ -d "$WINEPREFIX" ] && /usr/lib/wine/wineserver -k 2>/dev/null
+  if [ -d "$WINEPREFIX" ]; then /usr/lib/wine/wineserver -k 2>/dev/null || true; fi
   e2e_cleanup
 }
 trap wine_cleanup EXIT
