@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test (installing missing Debian packages):
 # the test suite in a normal build, the same suite under AddressSanitizer and
-# UndefinedBehaviorSanitizer, the package test and a bounded fuzzing run.
+# UndefinedBehaviorSanitizer, the package test, the Windows build played under
+# Wine and a bounded fuzzing run.
 set -euo pipefail
 cd "$(dirname "$0")"
 QUONDEL_PACKAGES="libgtest-dev xvfb xauth xdotool openbox wmctrl x11-utils imagemagick libx11-dev
