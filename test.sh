@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test (installing missing Debian packages):
 # the test suite in a normal build, the same suite under AddressSanitizer and
-# UndefinedBehaviorSanitizer, the package test, the web build played in
-# headless Chromium and a bounded fuzzing run.
+# UndefinedBehaviorSanitizer, the package test, the Windows build played under
+# Wine, the web build played in headless Chromium and a bounded fuzzing run.
 set -euo pipefail
 cd "$(dirname "$0")"
 QUONDEL_PACKAGES="libgtest-dev xvfb xauth xdotool openbox wmctrl x11-utils imagemagick libx11-dev
@@ -21,7 +21,7 @@ passed=$(count build)
 
 # Further stages, each a script that fails on its own failures; each
 # counts once in the closing line.
-for stage in scripts/test-asan.sh scripts/test-package.sh "scripts/web.sh test" fuzz/run.sh; do
+for stage in scripts/test-asan.sh scripts/test-package.sh scripts/test-windows.sh "scripts/web.sh test" fuzz/run.sh; do
   echo "== $stage =="
   # shellcheck disable=SC2086 # a stage may carry its argument
   ./$stage

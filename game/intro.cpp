@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "game.h"
+#include "random.h"
 
 namespace {
 
@@ -42,10 +43,10 @@ int intro_update() {
 void intro_draw() {
   const int32_t h = hold;
 
-  // The order of the rand() calls is part of what a frame looks like.
-  const double b = (std::rand() & 1) / 40.0;
-  const double g = (std::rand() & 1) / 40.0;
-  const double r = h == 1 ? 1.0 : (std::rand() & 1) / 40.0;
+  // The order of the random values is part of what a frame looks like.
+  const double b = (game_rand() & 1) / 40.0;
+  const double g = (game_rand() & 1) / 40.0;
+  const double r = h == 1 ? 1.0 : (game_rand() & 1) / 40.0;
   VYN_DrawSetColor(static_cast<float>(r), static_cast<float>(g), static_cast<float>(b), 1);
   VYN_DrawClear();
 
@@ -58,14 +59,14 @@ void intro_draw() {
   VYN_DrawImageEx(IMG_STAMP, sx, sy, &opt);
 
   VYN_DrawSetColor(1, 1, 1, static_cast<float>(0.9 + 0.1 * h));
-  const int jy = (std::rand() % 8) * h;
-  const int jx = (std::rand() % 8) * h;
+  const int jy = (game_rand() % 8) * h;
+  const int jx = (game_rand() % 8) * h;
   VYN_DrawImageEx(IMG_HANDOPEN + h, static_cast<int>(hand_x + jx), static_cast<int>(hand_y + jy), &opt);
 
   VYN_DrawSetColor(1, 1, 1, 1);
   if (h == 1) {
     VYN_DrawImageEx(IMG_BLOODY, sx, sy, &opt);
-    VYN_DrawSetColor(static_cast<float>(std::rand() & 1), 0, 0, 1);
+    VYN_DrawSetColor(static_cast<float>(game_rand() & 1), 0, 0, 1);
     VYN_DrawImageEx(IMG_TOPTEXT, 128, 20, &opt);
     VYN_DrawImageEx(IMG_BOTTOMTEXT, 128, 238, &opt);
   }

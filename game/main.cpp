@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "game.h"
+#include "platform.h"
 
 namespace {
 
@@ -17,6 +18,7 @@ void deinit() { VYN_Quit(); }
 int main(int argc, char *argv[]) {
   (void)argc;
   (void)argv;
+  platform_start();
   if (init() != 0) {
     deinit();
     std::fputs("init failed\n", stderr);

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "game.h"
+#include "random.h"
 
 namespace {
 
@@ -15,7 +16,7 @@ int pressed(unsigned button) { return VYN_ButtonDown(button) ? 1 : 0; }
 
 // Half a canvas beyond one edge or the other: only a picture larger than
 // the canvas reaches in.
-int32_t hop() { return (std::rand() & 1) != 0 ? 128 - 256 : 128 + 256; }
+int32_t hop() { return (game_rand() & 1) != 0 ? 128 - 256 : 128 + 256; }
 
 }  // namespace
 
@@ -47,9 +48,9 @@ int musi_update() {
 }
 
 void musi_draw() {
-  const int b = std::rand() & 1;
-  const int g = std::rand() & 1;
-  const int r = std::rand() & 1;
+  const int b = game_rand() & 1;
+  const int g = game_rand() & 1;
+  const int r = game_rand() & 1;
   VYN_DrawSetColor(static_cast<float>(r / 40.0), static_cast<float>(g / 40.0), static_cast<float>(b / 40.0), 1);
   VYN_DrawClear();
 
@@ -62,14 +63,14 @@ void musi_draw() {
   VYN_DrawImageEx(IMG_HANDOPEN, hx, hy, &opt);
 
   // Eight full-intensity colours, black and white among them.
-  const int fb = std::rand() & 1;
-  const int fg = std::rand() & 1;
-  const int fr = std::rand() & 1;
+  const int fb = game_rand() & 1;
+  const int fg = game_rand() & 1;
+  const int fr = game_rand() & 1;
   VYN_DrawSetColor(static_cast<float>(fr), static_cast<float>(fg), static_cast<float>(fb), 1);
   VYN_DrawImageEx(IMG_WILDASS, wildass_x, wildass_y, &opt);
 
   if (inspi >= 1 && inspi <= 4) {
-    opt.angle = static_cast<double>(std::rand());
+    opt.angle = static_cast<double>(game_rand());
     VYN_DrawImageEx(IMG_INSPI0 - 1 + inspi, hx, hy, &opt);
   }
 }

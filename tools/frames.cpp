@@ -141,8 +141,9 @@ int main(int argc, char *argv[]) {
     std::fputs("usage: quondel_frames OUTDIR\n", stderr);
     return 2;
   }
-  setenv("SDL_VIDEODRIVER", "dummy", 0);
-  setenv("SDL_RENDER_DRIVER", "software", 0);
+  // SDL_setenv: the C library of Windows has no setenv.
+  SDL_setenv("SDL_VIDEODRIVER", "dummy", 0);
+  SDL_setenv("SDL_RENDER_DRIVER", "software", 0);
   std::error_code ec;
   std::filesystem::create_directories(argv[1], ec);
   if (ec) {

@@ -3,9 +3,10 @@
 // (or reduced the same way when it is larger than the icon), centred on a
 // transparent square, written as an uncompressed PNG. The output depends
 // only on the picture, so packages build reproducibly without an image
-// library.
+// library. An .ico (Windows) holds one PNG-compressed image per size.
 //
 //   quondel_icon PICTURE.bmp SIZE OUT.png
+//   quondel_icon PICTURE.bmp SIZE,SIZE,... OUT.ico
 #include <SDL.h>
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -90,6 +92,32 @@ std::vector<uint8_t> encode_png(const Rgba &img) {
   return out;
 }
 
+void put_le(std::vector<uint8_t> &out, uint32_t v, int bytes) {
+  for (int i = 0; i < bytes; i++) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+}
+
+// ICONDIR, one 16-byte entry per image (a size of 256 is written as 0),
+// then the PNGs in order.
+std::vector<uint8_t> encode_ico(const std::vector<std::pair<int, std::vector<uint8_t>>> &pngs) {
+  std::vector<uint8_t> out;
+  put_le(out, 0, 2);
+  put_le(out, 1, 2);
+  put_le(out, static_cast<uint32_t>(pngs.size()), 2);
+  uint32_t offset = static_cast<uint32_t>(6 + 16 * pngs.size());
+  for (const auto &[size, png] : pngs) {
+    put_le(out, static_cast<uint32_t>(size & 0xff), 1);
+    put_le(out, static_cast<uint32_t>(size & 0xff), 1);
+    put_le(out, 0, 2);  // no palette, reserved
+    put_le(out, 1, 2);  // planes
+    put_le(out, 32, 2);
+    put_le(out, static_cast<uint32_t>(png.size()), 4);
+    put_le(out, offset, 4);
+    offset += static_cast<uint32_t>(png.size());
+  }
+  for (const auto &entry : pngs) out.insert(out.end(), entry.second.begin(), entry.second.end());
+  return out;
+}
+
 bool load(const char *path, Rgba &img) {
   // Opened separately so that a missing file reports why, not a null stream.
   SDL_RWops *file = SDL_RWFromFile(path, "rb");
@@ -155,12 +183,24 @@ Rgba make_icon(const Rgba &img, int size) {
 
 int main(int argc, char *argv[]) {
   if (argc != 4) {
-    std::fputs("usage: quondel_icon PICTURE.bmp SIZE OUT.png\n", stderr);
+    std::fputs("usage: quondel_icon PICTURE.bmp SIZE OUT.png | SIZE,SIZE,... OUT.ico\n", stderr);
     return 2;
   }
-  const int size = std::atoi(argv[2]);
-  if (size < 1 || size > 1024) {
-    std::fprintf(stderr, "%s: size must be 1 to 1024\n", argv[2]);
+  const std::string out_path = argv[3];
+  const bool ico = out_path.size() > 4 && out_path.compare(out_path.size() - 4, 4, ".ico") == 0;
+  std::vector<int> sizes;
+  for (const char *at = argv[2]; *at != '\0';) {
+    char *end = nullptr;
+    const long size = std::strtol(at, &end, 10);
+    if (end == at || (*end != '\0' && *end != ',') || size < 1 || size > (ico ? 256 : 1024)) {
+      std::fprintf(stderr, "%s: sizes must be 1 to %d\n", argv[2], ico ? 256 : 1024);
+      return 2;
+    }
+    sizes.push_back(static_cast<int>(size));
+    at = *end == ',' ? end + 1 : end;
+  }
+  if (sizes.empty() || (!ico && sizes.size() != 1)) {
+    std::fprintf(stderr, "%s: one size for a .png, one or more for an .ico\n", argv[2]);
     return 2;
   }
   Rgba img;
@@ -168,9 +208,11 @@ int main(int argc, char *argv[]) {
     std::fprintf(stderr, "%s: %s\n", argv[1], SDL_GetError());
     return 1;
   }
-  const std::vector<uint8_t> png = encode_png(make_icon(img, size));
+  std::vector<std::pair<int, std::vector<uint8_t>>> pngs;
+  for (int size : sizes) pngs.emplace_back(size, encode_png(make_icon(img, size)));
+  const std::vector<uint8_t> data = ico ? encode_ico(pngs) : pngs.front().second;
   std::FILE *f = std::fopen(argv[3], "wb");
-  const bool ok = f != nullptr && std::fwrite(png.data(), 1, png.size(), f) == png.size();
+  const bool ok = f != nullptr && std::fwrite(data.data(), 1, data.size(), f) == data.size();
   if (f != nullptr && std::fclose(f) != 0) return 1;
   if (!ok) {
     std::fprintf(stderr, "%s: cannot write\n", argv[3]);

@@ -1,9 +1,10 @@
 // The intro: the opening drift, the held key and its release, and the
-// number of rand() values each frame takes.
+// number of random values each frame takes.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
+#include "random.h"
 #include "scene_support.h"
 
 namespace {
@@ -146,32 +147,32 @@ TEST_F(Intro, HeldFrameIsRedWithClosedShakenHandAndBlood) {
   EXPECT_GT(shaken, 0);
 }
 
-// The order of rand() calls decides what every later frame looks like:
+// The order of random values decides what every later frame looks like:
 // five per frame whether the key is held or not.
 int after_calls(int n) {
-  std::srand(1);
-  for (int i = 0; i < n; i++) std::rand();
-  return std::rand();
+  game_srand(1);
+  for (int i = 0; i < n; i++) game_rand();
+  return game_rand();
 }
 
 TEST_F(Intro, EveryFrameTakesFiveRandomValues) {
   const int after_35 = after_calls(7 * 5), after_0 = after_calls(0);
   EXPECT_EQ(updates(90), 0);
-  std::srand(1);
+  game_srand(1);
   for (int i = 0; i < 7; i++) draw();
-  EXPECT_EQ(std::rand(), after_35) << "key up";
+  EXPECT_EQ(game_rand(), after_35) << "key up";
 
   key(SDL_SCANCODE_SPACE, true);
   EXPECT_EQ(updates(1), 0);
-  std::srand(1);
+  game_srand(1);
   for (int i = 0; i < 7; i++) draw();
   EXPECT_TRUE(scene::is_held_red(px(5, 5)));
-  EXPECT_EQ(std::rand(), after_35) << "key held";
+  EXPECT_EQ(game_rand(), after_35) << "key held";
 
   // Updates take none.
-  std::srand(1);
+  game_srand(1);
   EXPECT_EQ(updates(5), 0);
-  EXPECT_EQ(std::rand(), after_0);
+  EXPECT_EQ(game_rand(), after_0);
 }
 
 }  // namespace

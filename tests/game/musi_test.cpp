@@ -1,10 +1,11 @@
 // The second scene: the hopping figure, press counting and the images
-// shown per press, and the number of rand() values each frame takes.
+// shown per press, and the number of random values each frame takes.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdlib>
 
+#include "random.h"
 #include "scene_support.h"
 
 namespace {
@@ -69,29 +70,29 @@ class Musi : public ::testing::Test {
 TEST_F(Musi, FigureWaitsElevenUpdatesThenHopsOnTheTwelfth) {
   EXPECT_EQ(figure_corner(), 0);
   for (int i = 1; i <= 11; i++) {
-    std::srand(1);
-    const int first = std::rand();
-    std::srand(1);
+    game_srand(1);
+    const int first = game_rand();
+    game_srand(1);
     EXPECT_EQ(musi_update(), 0);
-    EXPECT_EQ(std::rand(), first) << "update " << i << " took a random value";
+    EXPECT_EQ(game_rand(), first) << "update " << i << " took a random value";
     EXPECT_EQ(figure_corner(), 0) << "update " << i;
   }
 
   // The hop takes x from the first value's low bit, then y from the second.
   for (int hop = 0; hop < 3; hop++) {
-    std::srand(static_cast<unsigned>(7 + hop));
-    const int rx = std::rand(), ry = std::rand(), third = std::rand();
-    std::srand(static_cast<unsigned>(7 + hop));
+    game_srand(static_cast<unsigned>(7 + hop));
+    const int rx = game_rand(), ry = game_rand(), third = game_rand();
+    game_srand(static_cast<unsigned>(7 + hop));
     EXPECT_EQ(musi_update(), 0);
-    EXPECT_EQ(std::rand(), third) << "a hop takes two values";
+    EXPECT_EQ(game_rand(), third) << "a hop takes two values";
     const int expected = ((rx & 1) != 0 ? 0 : 1) + ((ry & 1) != 0 ? 0 : 2);
     EXPECT_EQ(figure_corner(), expected) << "hop " << hop;
     for (int i = 0; i < 11; i++) {
-      std::srand(1);
-      const int first = std::rand();
-      std::srand(1);
+      game_srand(1);
+      const int first = game_rand();
+      game_srand(1);
       musi_update();
-      ASSERT_EQ(std::rand(), first) << "hops come every 12th update";
+      ASSERT_EQ(game_rand(), first) << "hops come every 12th update";
     }
   }
 }
@@ -151,22 +152,35 @@ TEST_F(Musi, HandIsPulledToTheCentre) {
 
 // The value rand() gives after n calls from the unseeded start.
 int after_calls(int n) {
-  std::srand(1);
-  for (int i = 0; i < n; i++) std::rand();
-  return std::rand();
+  game_srand(1);
+  for (int i = 0; i < n; i++) game_rand();
+  return game_rand();
 }
 
 TEST_F(Musi, FrameTakesSixRandomValuesAndSevenWithAnImage) {
   const int after_54 = after_calls(9 * 6), after_63 = after_calls(9 * 7);
-  std::srand(1);
+  game_srand(1);
   for (int i = 0; i < 9; i++) draw();
-  EXPECT_EQ(std::rand(), after_54) << "no image";
+  EXPECT_EQ(game_rand(), after_54) << "no image";
 
   key(SDL_SCANCODE_SPACE, true);
   musi_update();
-  std::srand(1);
+  game_srand(1);
   for (int i = 0; i < 9; i++) draw();
-  EXPECT_EQ(std::rand(), after_63) << "with an image";
+  EXPECT_EQ(game_rand(), after_63) << "with an image";
 }
 
 }  // namespace
+
+// The scenes' generator is GNU libc's rand(), so that every system shows
+// the same frames; checked against the real one here, seeded and not.
+TEST(GameRandom, FollowsTheCLibrarysRand) {
+  game_random = game_random_seeded(1);
+  for (uint32_t seed : {1u, 0u, 7u, 12345u, 0x80000001u, 0xffffffffu}) {
+    if (seed != 1) {
+      game_srand(seed);
+      std::srand(seed);
+    }
+    for (int i = 0; i < 1000; i++) ASSERT_EQ(game_rand(), std::rand()) << "seed " << seed << ", value " << i;
+  }
+}

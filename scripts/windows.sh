@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Cross-builds the game for 64-bit Windows and packs it (installing the
+# missing Debian packages): SDL2 from Debian's pinned source built once
+# with the same toolchain (cached, see scripts/sdl.sh), the icon tool for
+# this machine, then the game, the frame tool, and in build-windows/package/
+# exactly one zip and one installer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+# shellcheck source=scripts/setup.sh
+QUONDEL_PACKAGES="g++-mingw-w64-x86-64-posix nsis dpkg-dev ${QUONDEL_PACKAGES:-}" source scripts/setup.sh
+src=$PWD
+out=build-windows
+toolchain=$src/cmake/mingw-w64.cmake
+jobs=$(nproc)
+[ "$jobs" -le 2 ] || jobs=2
+
+compiler=$(x86_64-w64-mingw32-g++-posix -dumpversion)
+sdl=$(nice -n 10 scripts/sdl.sh build libsdl2-2.26 "mingw64-gcc$compiler" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+  -DSDL_SHARED=ON -DSDL_STATIC=OFF -DSDL_TEST=OFF -DCMAKE_SHARED_LINKER_FLAGS=-static)
+
+cmake -S . -B "$out/host" -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null
+nice -n 10 cmake --build "$out/host" -j"$jobs" --target quondel_icon >/dev/null
+
+cmake -S . -B "$out" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release -DSDL2_DIR="$sdl/lib/cmake/SDL2" \
+  -DQUONDEL_ICON_TOOL="$src/$out/host/tools/quondel_icon" >/dev/null
+nice -n 10 cmake --build "$out" -j"$jobs" >/dev/null
+
+rm -rf "$out/package"
+cpack --config "$out/CPackConfig.cmake" -B "$out/package" >/dev/null
+ls "$out"/package/*.zip "$out"/package/*.exe
