@@ -11,10 +11,12 @@
 #   scripts/test-sdl.sh [system|2.32|compat]...   (default: all three)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-# Build dependencies of SDL's X11 and Wayland video (the other subsystems
-# the game does not use are left out of the builds), and weston for the
-# Wayland end-to-end tests with libdecor's title bar for its close button.
-QUONDEL_PACKAGES="${QUONDEL_PACKAGES:-} dpkg-dev libx11-dev libxext-dev libxrandr-dev libxcursor-dev
+# The suite's own tools; build dependencies of SDL's X11 and Wayland video
+# (subsystems the game does not use are left out of the builds); weston for
+# the Wayland end-to-end tests, with libdecor's title bar for its close
+# button.
+QUONDEL_PACKAGES="libgtest-dev xvfb xauth xdotool openbox wmctrl x11-utils imagemagick libgl1-mesa-dri
+  dpkg-dev libx11-dev libxext-dev libxrandr-dev libxcursor-dev
   libxi-dev libxfixes-dev libxss-dev libwayland-dev wayland-protocols libxkbcommon-dev libegl-dev
   libgles-dev libgl-dev libdecor-0-dev weston libdecor-0-plugin-1-cairo" source scripts/setup.sh
 jobs=$(nproc)
