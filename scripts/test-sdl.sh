@@ -24,7 +24,8 @@ tag=gcc$(gcc -dumpversion)
 [ $# -gt 0 ] || set -- system 2.32 compat
 
 # suite NAME DIR [CMAKE_ARGS...]: builds the tree in DIR and runs every
-# test there; QUONDEL_SDL_DIRS names where SDL must be loaded from.
+# test there; QUONDEL_SDL_DIRS names where SDL must be loaded from. SDL2_DIR
+# is given outright: a build directory keeps the one it found first.
 report=()
 suite() {
   local name=$1 dir=$2
@@ -49,7 +50,7 @@ for which in "$@"; do
     system) QUONDEL_SDL_DIRS='' suite "SDL $(pkg-config --modversion sdl2) (system)" build ;;
     2.32)
       sdl2=$(scripts/sdl.sh build libsdl2-2.32 "$tag" -DSDL_AUDIO=OFF -DSDL_TEST=OFF -DSDL_STATIC=OFF)
-      QUONDEL_SDL_DIRS=$(realpath "$sdl2/lib") suite "SDL 2.32.4" build-sdl2.32 -DCMAKE_PREFIX_PATH="$sdl2"
+      QUONDEL_SDL_DIRS=$(realpath "$sdl2/lib") suite "SDL 2.32.4" build-sdl2.32 -DSDL2_DIR="$sdl2/lib/cmake/SDL2"
       ;;
     compat)
       sdl3=$(scripts/sdl.sh build libsdl3-3.2 "$tag" -DSDL_AUDIO=OFF -DSDL_CAMERA=OFF -DSDL_GPU=OFF -DSDL_VULKAN=OFF \
@@ -58,7 +59,7 @@ for which in "$@"; do
       compat=$(scripts/sdl.sh build sdl2-compat-2.32 "$tag" -DSDL2COMPAT_TESTS=OFF -DCMAKE_PREFIX_PATH="$sdl3" \
         -DCMAKE_INSTALL_RPATH="$sdl3/lib")
       QUONDEL_SDL_DIRS="$(realpath "$compat/lib"):$(realpath "$sdl3/lib")" \
-        suite "sdl2-compat 2.32.54 over SDL 3.2.10" build-sdl2-compat -DCMAKE_PREFIX_PATH="$compat"
+        suite "sdl2-compat 2.32.54 over SDL 3.2.10" build-sdl2-compat -DSDL2_DIR="$compat/lib/cmake/SDL2"
       ;;
     *)
       echo "test-sdl.sh: unknown SDL '$which'" >&2
