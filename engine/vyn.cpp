@@ -403,7 +403,16 @@ int VYN_Init(const VYN_Config *cfg) {
     return -1;
   }
 
-  if (SDL_Init(SDL_INIT_VIDEO) < 0) return _init_fail();
+  if (SDL_Init(SDL_INIT_VIDEO) < 0) {
+    // SDL 3 (under sdl2-compat) has no headless driver to fall back on
+    // unless asked: with no screen, its start-up itself fails.
+    if (SDL_GetHint(SDL_HINT_VIDEODRIVER) == nullptr) {
+      std::array<char, 256> why{};
+      SDL_strlcpy(why.data(), SDL_GetError(), why.size());
+      SDL_SetError("no display found (SDL: %s); set DISPLAY or WAYLAND_DISPLAY", why.data());
+    }
+    return _init_fail();
+  }
   if (_headless_fallback()) {
     SDL_SetError("no display found (SDL fell back to its '%s' video driver); set DISPLAY or WAYLAND_DISPLAY",
                  SDL_GetCurrentVideoDriver());
@@ -417,11 +426,15 @@ int VYN_Init(const VYN_Config *cfg) {
   basepath = SDL_GetBasePath();
   if (basepath == nullptr) return _init_fail();
 
+  // Shown only once it has its renderer: an OpenGL renderer makes SDL
+  // replace a window created without OpenGL, and the player would see the
+  // first one open and close.
   window = SDL_CreateWindow(config.title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, _view_width(),
-                            static_cast<int>(config.display_height), SDL_WINDOW_RESIZABLE);
+                            static_cast<int>(config.display_height), SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN);
   if (window == nullptr) return _init_fail();
   renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
   if (renderer == nullptr) return _init_fail();
+  SDL_ShowWindow(window);
   // With an OpenGL renderer the frame can be rendered ahead of its present.
   SDL_RendererInfo info{};
   if (SDL_GetRendererInfo(renderer, &info) == 0 && std::strcmp(info.name, "opengl") == 0) {
@@ -751,6 +764,9 @@ int VYN_ImageLoad(const char *path) {
   SDL_Surface *surface = _load_bmp(full);
   std::free(full);
   if (surface == nullptr) {
+    // SDL 3's loader (under sdl2-compat) gives no reason for a file that
+    // ends early; SDL 2's words for it are used then.
+    if (*SDL_GetError() == '\0') SDL_SetError("Error reading from datastream");
     std::fprintf(stderr, "%s: %s\n", path, SDL_GetError());
     return -1;
   }

@@ -29,4 +29,10 @@ if [ -n "$dri" ]; then
 fi
 
 # ASan makes everything slower; give each test more time than usual.
-ctest --test-dir "$build" --output-on-failure -j"$jobs" --timeout 600 "$@"
+ctest --test-dir "$build" --output-on-failure -j"$jobs" --timeout 600 -LE wayland "$@"
+# Under Wayland, SDL 2.26's own Wayland backend and libdecor's title-bar
+# plugin (through fontconfig, from a module unloaded before exit) keep
+# allocations no suppression could name without also hiding ours: those
+# runs are checked for memory errors and undefined behaviour, not leaks.
+ASAN_OPTIONS=${ASAN_OPTIONS/detect_leaks=1/detect_leaks=0} \
+  ctest --test-dir "$build" --output-on-failure -j"$jobs" --timeout 600 -L wayland "$@"

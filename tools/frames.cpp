@@ -72,9 +72,19 @@ void push_key(const Key &k) {
   SDL_PushEvent(&ev);
 }
 
+// The engine's one window. Its id is not promised to be 1: SDL 3 (under
+// sdl2-compat) numbers its displays from the same counter.
+SDL_Window *game_window() {
+  for (Uint32 id = 1; id < 64; id++) {
+    SDL_Window *w = SDL_GetWindowFromID(id);
+    if (w != nullptr) return w;
+  }
+  return nullptr;
+}
+
 // The canvas is the render target right after a scene's draw.
 bool save_canvas(const std::string &path) {
-  SDL_Renderer *renderer = SDL_GetRenderer(SDL_GetWindowFromID(1));
+  SDL_Renderer *renderer = SDL_GetRenderer(game_window());
   SDL_Surface *s = SDL_CreateRGBSurfaceWithFormat(0, static_cast<int>(cfg.display_width),
                                                   static_cast<int>(cfg.display_height), 24, SDL_PIXELFORMAT_RGB24);
   if (renderer == nullptr || s == nullptr) {

@@ -59,8 +59,8 @@ wait_until() {
   done
 }
 
-# start_x <width>x<height>: own X server on a free display, and openbox.
-start_x() {
+# start_xvfb <width>x<height>: own X server on a free display.
+start_xvfb() {
   local fifo="$E2E_TMP/display"
   Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp -noreset 3>"$fifo" 2>"$E2E_TMP/xvfb.err" &
   XVFB_PID=$!
@@ -68,6 +68,15 @@ start_x() {
   DISPLAY=":$(head -n1 "$fifo")"
   export DISPLAY
   unset WAYLAND_DISPLAY SDL_VIDEODRIVER SDL_RENDER_DRIVER
+  # A private runtime directory, as a desktop session has: SDL 3 looks for
+  # Wayland first, and libwayland complains on stderr when there is none.
+  export XDG_RUNTIME_DIR="$E2E_TMP/run"
+  mkdir -m 700 "$XDG_RUNTIME_DIR"
+}
+
+# start_x <width>x<height>: own X server and openbox.
+start_x() {
+  start_xvfb "$1"
   openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
   WM_PID=$!
   wait_until 20 wmctrl -m >/dev/null 2>&1 || fail "openbox did not start"
@@ -105,8 +114,7 @@ prepare_game() {
   GAME="$dir/quondel"
 }
 
-# Only a mapped window counts: SDL may replace its first window when it
-# makes the renderer.
+# Only a mapped window counts.
 game_window_id() { xdotool search --onlyvisible --name '^Quondel$' 2>/dev/null | head -n1 || true; }
 
 # start_game: runs the game in the background and waits for its window.

@@ -10,6 +10,10 @@ art=${2:-standin}
 
 start_x 1024x768
 prepare_game "$art"
+# Every window the window manager ever lists: the game must show one
+# window from its first frame, never a first one replaced by a second.
+xprop -root -spy _NET_CLIENT_LIST >"$E2E_TMP/clients" 2>/dev/null &
+spy=$!
 start_game
 note "window $GAME_WIN"
 [ "$(window_size)" = 341x256 ] || fail "window is $(window_size), expected 341x256"
@@ -63,3 +67,7 @@ press space
 wait_game_exit 10
 [ "$GAME_STATUS" = 0 ] || fail "exit code $GAME_STATUS"
 note "ended with 0 after five presses"
+kill "$spy"
+windows=$(grep -o '0x[0-9a-f]*' "$E2E_TMP/clients" | sort -u)
+[ "$windows" = "$(printf '%#x' "$GAME_WIN")" ] || fail "windows listed: $(echo "$windows" | tr '\n' ' ')"
+note "one window from start to end"

@@ -40,6 +40,17 @@ void expect_no_event() {
   EXPECT_FALSE(harness::poll_event(&e)) << "unexpected event of type " << e.type << " button " << e.button;
 }
 
+// After F11: SDL 2.32 follows a window's resize with a pointer
+// motion of their own (the pointer's place in the new size), 2.26 does
+// not. That motion may come; nothing else may.
+void expect_nothing_but_motion() {
+  VYN_Event e{};
+  while (harness::poll_event(&e)) {
+    EXPECT_EQ(e.type, VYN_MOUSE_MOTION) << "unexpected event of type " << e.type << " button " << e.button;
+    if (e.type != VYN_MOUSE_MOTION) return;
+  }
+}
+
 }  // namespace
 
 // ---- Keys --------------------------------------------------------------
@@ -76,7 +87,7 @@ TEST_F(VynEvents, F11TogglesFullscreenOnEveryKeyDownIncludingRepeats) {
   ASSERT_FALSE(fullscreen());
   for (int i = 0; i < 4; i++) {
     harness::push_key(SDL_SCANCODE_F11, true, i > 0);
-    expect_no_event();
+    expect_nothing_but_motion();
     EXPECT_EQ(fullscreen(), i % 2 == 0) << "after key-down " << i;
   }
   harness::push_key(SDL_SCANCODE_F11, false);
@@ -99,7 +110,11 @@ TEST_F(VynEvents, F11BoundToAButtonBothTogglesAndPresses) {
   VYN_ButtonBind(VYN_BTN_ACTION, SDL_SCANCODE_F11);
   EXPECT_EQ(harness::capture_take(), "bound key F11 to button 4\n");
   harness::push_key(SDL_SCANCODE_F11, true);
-  expect_only_button_event(VYN_BUTTON_DOWN, VYN_BTN_ACTION);
+  VYN_Event e{};
+  ASSERT_TRUE(harness::poll_event(&e));
+  EXPECT_EQ(e.type, VYN_BUTTON_DOWN);
+  EXPECT_EQ(e.button, VYN_BTN_ACTION);
+  expect_nothing_but_motion();
   EXPECT_TRUE(fullscreen());
   EXPECT_TRUE(VYN_ButtonDown(VYN_BTN_ACTION));
 }

@@ -51,7 +51,17 @@ std::string capture_take() {
   return text;
 }
 
-SDL_Window *window() { return SDL_GetWindowFromID(1); }
+// Window ids are not promised to start at 1: SDL 3 (under sdl2-compat)
+// numbers its displays from the same counter.
+SDL_Window *window() {
+  for (Uint32 id = 1; id < 64; id++) {
+    SDL_Window *w = SDL_GetWindowFromID(id);
+    if (w != nullptr) return w;
+  }
+  return nullptr;
+}
+
+Uint32 window_id() { return SDL_GetWindowID(window()); }
 
 SDL_Renderer *renderer() { return SDL_GetRenderer(window()); }
 
@@ -118,7 +128,7 @@ void push_key(SDL_Scancode key, bool down, bool repeat) {
   e.key.repeat = repeat ? 1 : 0;
   e.key.keysym.scancode = key;
   e.key.keysym.sym = SDL_GetKeyFromScancode(key);
-  e.key.windowID = 1;
+  e.key.windowID = window_id();
   SDL_PushEvent(&e);
 }
 
@@ -130,7 +140,7 @@ void push_mouse_button(uint8_t button, bool down, int x, int y) {
   e.button.clicks = 1;
   e.button.x = x;
   e.button.y = y;
-  e.button.windowID = 1;
+  e.button.windowID = window_id();
   SDL_PushEvent(&e);
 }
 
@@ -139,7 +149,7 @@ void push_mouse_motion(int x, int y) {
   e.type = SDL_MOUSEMOTION;
   e.motion.x = x;
   e.motion.y = y;
-  e.motion.windowID = 1;
+  e.motion.windowID = window_id();
   SDL_PushEvent(&e);
 }
 

@@ -19,6 +19,7 @@ std::string capture_take();
 
 // The engine's one window and renderer, reached through public SDL.
 SDL_Window *window();
+Uint32 window_id();
 SDL_Renderer *renderer();
 
 // One RGBA pixel (0xRRGGBBAA) of the current render target.

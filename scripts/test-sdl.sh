@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# The whole test suite against each SDL players meet on Linux, each in its
+# own build directory with the game linked against that SDL:
+#   system  Debian 12's SDL 2.26 (build/)
+#   2.32    SDL 2.32 as Debian 13 ships it (build-sdl2.32/)
+#   compat  sdl2-compat 2.32 over SDL 3.2, the SDL2 of newer distributions
+#           (build-sdl2-compat/)
+# The last two are built once from Debian's pinned source packages by
+# scripts/sdl.sh and cached outside the tree. Ends with one line per SDL.
+#
+#   scripts/test-sdl.sh [system|2.32|compat]...   (default: all three)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+# The suite's own tools; build dependencies of SDL's X11 and Wayland video
+# (subsystems the game does not use are left out of the builds); weston for
+# the Wayland end-to-end tests, with libdecor's title bar for its close
+# button.
+QUONDEL_PACKAGES="libgtest-dev xvfb xauth xdotool openbox wmctrl x11-utils imagemagick libgl1-mesa-dri
+  dpkg-dev libx11-dev libxext-dev libxrandr-dev libxcursor-dev
+  libxi-dev libxfixes-dev libxss-dev libwayland-dev wayland-protocols libxkbcommon-dev libegl-dev
+  libgles-dev libgl-dev libdecor-0-dev weston libdecor-0-plugin-1-cairo" source scripts/setup.sh
+jobs=$(nproc)
+tag=gcc$(gcc -dumpversion)
+[ $# -gt 0 ] || set -- system 2.32 compat
+
+# suite NAME DIR [CMAKE_ARGS...]: builds the tree in DIR and runs every
+# test there; QUONDEL_SDL_DIRS names where SDL must be loaded from. SDL2_DIR
+# is given outright: a build directory keeps the one it found first.
+report=()
+suite() {
+  local name=$1 dir=$2
+  shift 2
+  echo "== $name: $dir =="
+  cmake -S . -B "$dir" -DBUILD_TESTING=ON "$@" >/dev/null
+  cmake --build "$dir" -j"$jobs"
+  if [ -n "${QUONDEL_SDL_DIRS:-}" ]; then
+    # The game itself, not only the tests, links the SDL asked for.
+    local linked
+    linked=$(ldd "$dir/quondel" | awk '/libSDL2/ {print $3}')
+    [ "$(dirname "$(realpath "$linked")")" = "${QUONDEL_SDL_DIRS%%:*}" ] ||
+      { echo "test-sdl.sh: $dir/quondel links $linked" >&2; exit 1; }
+  fi
+  ctest --test-dir "$dir" --output-on-failure -j"$jobs"
+  report+=("$name: $(ctest --test-dir "$dir" -N | awk '/Total Tests:/ {print $3}') passed ($dir, $((SECONDS - start)) s with any SDL build)")
+}
+
+for which in "$@"; do
+  start=$SECONDS
+  case $which in
+    system) QUONDEL_SDL_DIRS='' suite "SDL $(pkg-config --modversion sdl2) (system)" build ;;
+    2.32)
+      sdl2=$(scripts/sdl.sh build libsdl2-2.32 "$tag" -DSDL_AUDIO=OFF -DSDL_TEST=OFF -DSDL_STATIC=OFF)
+      QUONDEL_SDL_DIRS=$(realpath "$sdl2/lib") suite "SDL 2.32.4" build-sdl2.32 -DSDL2_DIR="$sdl2/lib/cmake/SDL2"
+      ;;
+    compat)
+      sdl3=$(scripts/sdl.sh build libsdl3-3.2 "$tag" -DSDL_AUDIO=OFF -DSDL_CAMERA=OFF -DSDL_GPU=OFF -DSDL_VULKAN=OFF \
+        -DSDL_KMSDRM=OFF -DSDL_DIALOG=OFF -DSDL_TEST_LIBRARY=OFF -DSDL_EXAMPLES=OFF -DSDL_TESTS=OFF)
+      # sdl2-compat opens libSDL3 at run time; its run path finds ours.
+      compat=$(scripts/sdl.sh build sdl2-compat-2.32 "$tag" -DSDL2COMPAT_TESTS=OFF -DCMAKE_PREFIX_PATH="$sdl3" \
+        -DCMAKE_INSTALL_RPATH="$sdl3/lib")
+      QUONDEL_SDL_DIRS="$(realpath "$compat/lib"):$(realpath "$sdl3/lib")" \
+        suite "sdl2-compat 2.32.54 over SDL 3.2.10" build-sdl2-compat -DSDL2_DIR="$compat/lib/cmake/SDL2"
+      ;;
+    *)
+      echo "test-sdl.sh: unknown SDL '$which'" >&2
+      exit 2
+      ;;
+  esac
+done
+echo "== SDL versions =="
+printf '%s\n' "${report[@]}"
