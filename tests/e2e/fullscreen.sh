@@ -15,22 +15,13 @@ window_red=(0,0 340,0 0,255 340,255 0,128 340,128)
 key_down space
 wait_red 20 "${window_red[@]}" || fail "the canvas never turned red"
 
-inside=(278,28 1641,28 278,1051 1641,1051 960,28 960,1051 278,540 1641,540 400,200)
-outside=(277,540 1642,540 960,27 960,1052 0,0 1919,1079 100,540 1800,540 278,27 1641,1052)
-# fullscreen_ok <name>: a root screenshot shows the letterboxed red canvas.
-fullscreen_ok() {
-  shot "$1" root || return 1
-  all_red "$1" "${inside[@]}" || return 1
-  local value
-  while read -r value; do is_black "$value" || return 1; done < <(pixels "$1" "${outside[@]}")
-}
 
 xdotool key F11
 wait_until 15 bash -c "[ \"\$(xwininfo -id $GAME_WIN | awk '/^  Width:/ {print \$2}')\" = 1920 ]" ||
   fail "F11 did not make the window fullscreen: $(window_size)"
 wait_until 15 fullscreen_ok fullscreen || {
-  expect_points fullscreen red "${inside[@]}"
-  expect_points fullscreen black "${outside[@]}"
+  expect_points fullscreen red "${LETTERBOX_INSIDE[@]}"
+  expect_points fullscreen black "${LETTERBOX_OUTSIDE[@]}"
 }
 note "fullscreen: scale 4 with black bars, still held"
 
@@ -54,11 +45,11 @@ middles=(960,28 960,1051 278,540 1641,540 400,200)
 dark_fullscreen_ok() {
   shot "$1" root || return 1
   local value
-  while read -r value; do is_black "$value" || return 1; done < <(pixels "$1" "${outside[@]}")
+  while read -r value; do is_black "$value" || return 1; done < <(pixels "$1" "${LETTERBOX_OUTSIDE[@]}")
   while read -r value; do is_dark "$value" || return 1; done < <(pixels "$1" "${middles[@]}")
 }
 wait_until 15 dark_fullscreen_ok scene2 || {
-  expect_points scene2 black "${outside[@]}"
+  expect_points scene2 black "${LETTERBOX_OUTSIDE[@]}"
   expect_points scene2 dark "${middles[@]}"
 }
 xdotool key F11

@@ -236,3 +236,30 @@ red_share() {
 count_colour() {
   convert "$E2E_TMP/$1.png" -depth 8 txt:- | grep -ci " #$2" || true
 }
+
+# The canvas on a 1920 x 1080 screen in fullscreen: scale 4, x 278..1641,
+# y 28..1051, black bars around it.
+LETTERBOX_INSIDE=(278,28 1641,28 278,1051 1641,1051 960,28 960,1051 278,540 1641,540 400,200)
+LETTERBOX_OUTSIDE=(277,540 1642,540 960,27 960,1052 0,0 1919,1079 100,540 1800,540 278,27 1641,1052)
+
+# fullscreen_ok <name>: a root screenshot shows the red canvas in that
+# letterbox.
+fullscreen_ok() {
+  shot "$1" root || return 1
+  all_red "$1" "${LETTERBOX_INSIDE[@]}" || return 1
+  local value
+  while read -r value; do is_black "$value" || return 1; done < <(pixels "$1" "${LETTERBOX_OUTSIDE[@]}")
+}
+
+# end_with_fifth_press <first>: Space pressed from the <first> count up to
+# the fourth with the game still running, then the fifth ends it with 0.
+end_with_fifth_press() {
+  local i
+  for ((i = $1; i <= 4; i++)); do press space; done
+  sleep 0.3
+  game_running || fail "ended before the fifth press"
+  press space
+  wait_game_exit 10
+  [ "$GAME_STATUS" = 0 ] || fail "exit code $GAME_STATUS"
+  note "ended with 0 after five presses"
+}

@@ -60,13 +60,7 @@ fi
 key_up space
 sleep 0.25
 
-for _ in 2 3 4; do press space; done
-sleep 0.3
-game_running || fail "ended before the fifth press"
-press space
-wait_game_exit 10
-[ "$GAME_STATUS" = 0 ] || fail "exit code $GAME_STATUS"
-note "ended with 0 after five presses"
+end_with_fifth_press 2
 kill "$spy"
 windows=$(grep -o '0x[0-9a-f]*' "$E2E_TMP/clients" | sort -u)
 [ "$windows" = "$(printf '%#x' "$GAME_WIN")" ] || fail "windows listed: $(echo "$windows" | tr '\n' ' ')"

@@ -100,13 +100,7 @@ case $mode in
 
     key_up space
     sleep 0.3
-    for _ in 1 2 3 4; do press space; done
-    sleep 0.3
-    game_running || fail "ended before the fifth press"
-    press space
-    wait_game_exit 10
-    [ "$GAME_STATUS" = 0 ] || fail "exit code $GAME_STATUS"
-    note "ended with 0 after five presses"
+    end_with_fifth_press 1
     ;;
   close)
     start_wayland_game
