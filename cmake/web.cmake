@@ -56,12 +56,17 @@ set(QUONDEL_WARNING_HEADING "${CMAKE_MATCH_1}")
 set(QUONDEL_WARNING_TEXT "${CMAKE_MATCH_2}")
 configure_file(${CMAKE_SOURCE_DIR}/platform/web/index.html ${QUONDEL_SITE}/index.html @ONLY)
 
-add_custom_target(site ALL DEPENDS quondel ${QUONDEL_SITE}/quondel.data)
+# The tab's icon is the game's own, the open hand, as the picture it ships.
+add_custom_command(OUTPUT ${QUONDEL_SITE}/icon.bmp
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/res/handopen.bmp ${QUONDEL_SITE}/icon.bmp
+  DEPENDS ${CMAKE_SOURCE_DIR}/res/handopen.bmp VERBATIM)
+
+add_custom_target(site ALL DEPENDS quondel ${QUONDEL_SITE}/quondel.data ${QUONDEL_SITE}/icon.bmp)
 
 # For the browser test only: the same site without the stamp's picture.
 set(QUONDEL_SITE_BROKEN ${CMAKE_BINARY_DIR}/site-without-stamp)
 quondel_web_pictures(${QUONDEL_SITE_BROKEN} stamp.bmp)
 add_custom_target(site-without-stamp
   COMMAND ${CMAKE_COMMAND} -E copy ${QUONDEL_SITE}/index.html $<TARGET_FILE:quondel>
-    ${QUONDEL_SITE}/quondel.wasm ${QUONDEL_SITE_BROKEN}
+    ${QUONDEL_SITE}/quondel.wasm ${QUONDEL_SITE}/icon.bmp ${QUONDEL_SITE_BROKEN}
   DEPENDS site ${QUONDEL_SITE_BROKEN}/quondel.data VERBATIM)
