@@ -197,6 +197,15 @@ Pad *_pad(SDL_JoystickID id) {
   return nullptr;
 }
 
+// The pad whose input this is, while it is still plugged in. Input a pad
+// left queued when it was pulled out (and SDL 3's own recentring of it on
+// the way out) counts for nothing: its removal releases what it held.
+Pad *_pad_attached(SDL_JoystickID id) {
+  Pad *p = _pad(id);
+  if (p == nullptr || SDL_GameControllerGetAttached(p->controller) == SDL_FALSE) return nullptr;
+  return p;
+}
+
 // Opens the controller at a device index unless it is open already.
 void _pad_open(int index) {
   SDL_GameController *controller = SDL_GameControllerOpen(index);
@@ -654,7 +663,7 @@ bool VYN_PollEvent(VYN_Event *e) {
       }
       case SDL_CONTROLLERBUTTONDOWN:
       case SDL_CONTROLLERBUTTONUP: {
-        Pad *p = _pad(ev.cbutton.which);
+        Pad *p = _pad_attached(ev.cbutton.which);
         if (p == nullptr) break;
         const bool down = ev.type == SDL_CONTROLLERBUTTONDOWN;
         if (down && ev.cbutton.button == SDL_CONTROLLER_BUTTON_BACK) VYN_ToggleFullscreen();
@@ -666,7 +675,7 @@ bool VYN_PollEvent(VYN_Event *e) {
         break;
       }
       case SDL_CONTROLLERAXISMOTION: {
-        Pad *p = _pad(ev.caxis.which);
+        Pad *p = _pad_attached(ev.caxis.which);
         if (p == nullptr) break;
         int8_t *held = ev.caxis.axis == SDL_CONTROLLER_AXIS_LEFTX   ? &p->stick_x
                        : ev.caxis.axis == SDL_CONTROLLER_AXIS_LEFTY ? &p->stick_y

@@ -194,6 +194,10 @@ TEST_F(VynEvents, QuitEventSetsTheQuitFlag) {
 // hands over to the receiver, is released (the sanitizer build's leak
 // check sees it otherwise).
 TEST_F(VynEvents, DroppedFilesGiveNoEventAndAreReleased) {
+  // sdl2-compat hands a pushed SDL 2 drop record to SDL 3 unconverted, so
+  // a drop cannot be faked there; its real drops arrive as copies the
+  // program frees, as on SDL 2.
+  if (harness::sdl2_compat()) GTEST_SKIP() << "a drop cannot be pushed through sdl2-compat";
   for (Uint32 type : {SDL_DROPBEGIN, SDL_DROPFILE, SDL_DROPTEXT, SDL_DROPCOMPLETE, SDL_QUIT}) {
     SDL_Event ev{};
     ev.type = type;

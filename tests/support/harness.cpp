@@ -1,5 +1,6 @@
 #include "harness.h"
 
+#include <dlfcn.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -158,6 +159,13 @@ bool poll_event(VYN_Event *e) { return VYN_PollEvent(e) || VYN_PollEvent(e); }
 void cycle_events() {
   VYN_CycleEvents();
   VYN_CycleEvents();
+}
+
+bool sdl2_compat() {
+  void *sdl3 = dlopen("libSDL3.so.0", RTLD_LAZY | RTLD_NOLOAD);
+  if (sdl3 == nullptr) return false;
+  dlclose(sdl3);
+  return true;
 }
 
 SDL_Joystick *plug_pad() {

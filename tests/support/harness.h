@@ -51,6 +51,9 @@ void push_mouse_motion(int x, int y);
 bool poll_event(VYN_Event *e);
 void cycle_events();
 
+// True when SDL 2 is sdl2-compat over SDL 3 in this process.
+bool sdl2_compat();
+
 // A virtual game controller with every button and axis, plugged in now (the
 // engine opens it at its next event poll). SDL maps such a pad button for
 // button, so SDL_JoystickSetVirtualButton takes SDL_GameControllerButton
