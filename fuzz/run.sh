@@ -16,8 +16,8 @@ root=$(pwd)
 build=${QUONDEL_FUZZ_BUILD:-build-fuzz}
 targets=(events draw image)
 # About a minute each on a 2-core machine; the event pump is slow because
-# its inputs resize, minimise and redraw the window.
-declare -A runs=([events]=12000 [draw]=60000 [image]=12000)
+# its inputs resize, minimise and redraw the window and plug in pads.
+declare -A runs=([events]=4000 [draw]=60000 [image]=12000)
 
 mode=${1:-bounded}
 case "$mode" in
