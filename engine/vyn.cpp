@@ -325,7 +325,12 @@ SDL_Surface *_load_bmp(const char *full) {
     SDL_RWclose(rw);
     return nullptr;
   }
-  return SDL_LoadBMP_RW(rw, 1);
+  SDL_ClearError();
+  SDL_Surface *surface = SDL_LoadBMP_RW(rw, 1);
+  // SDL 3's loader (under sdl2-compat) gives no reason for a file that
+  // ends early; SDL 2's words for it are used then.
+  if (surface == nullptr && *SDL_GetError() == '\0') SDL_SetError("Error reading from datastream");
+  return surface;
 }
 
 // SDL plots a line point by point into a buffer as long as the whole line,
@@ -773,9 +778,6 @@ int VYN_ImageLoad(const char *path) {
   SDL_Surface *surface = _load_bmp(full);
   std::free(full);
   if (surface == nullptr) {
-    // SDL 3's loader (under sdl2-compat) gives no reason for a file that
-    // ends early; SDL 2's words for it are used then.
-    if (*SDL_GetError() == '\0') SDL_SetError("Error reading from datastream");
     std::fprintf(stderr, "%s: %s\n", path, SDL_GetError());
     return -1;
   }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common.h"
+#include "harness.h"
 
 namespace {
 
@@ -191,29 +192,14 @@ void window_op(FuzzedDataProvider &in) {
 std::array<SDL_Joystick *, 3> pads{};
 
 void unplug(SDL_Joystick *&pad) {
-  const SDL_JoystickID id = SDL_JoystickInstanceID(pad);
-  for (int i = 0; i < SDL_NumJoysticks(); i++) {
-    if (SDL_JoystickGetDeviceInstanceID(i) == id) {
-      SDL_JoystickDetachVirtual(i);
-      break;
-    }
-  }
-  SDL_JoystickClose(pad);
+  harness::unplug_pad(pad);
   pad = nullptr;
 }
 
 void pad_op(FuzzedDataProvider &in) {
   SDL_Joystick *&pad = pads[in.ConsumeIntegralInRange<size_t>(0, pads.size() - 1)];
   if (pad == nullptr) {
-    // The dummy window never has focus, without which SDL drops pad input.
-    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
-    SDL_VirtualJoystickDesc desc{};
-    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-    desc.naxes = SDL_CONTROLLER_AXIS_MAX;
-    desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-    const int index = SDL_JoystickAttachVirtualEx(&desc);
-    if (index >= 0) pad = SDL_JoystickOpen(index);
+    pad = harness::plug_pad();
     return;
   }
   switch (in.ConsumeIntegralInRange<int>(0, 2)) {
