@@ -17,7 +17,7 @@ build=${QUONDEL_FUZZ_BUILD:-build-fuzz}
 targets=(events draw image)
 # About a minute each on a 2-core machine; the event pump is slow because
 # its inputs resize, minimise and redraw the window and plug in pads.
-declare -A runs=([events]=4000 [draw]=60000 [image]=12000)
+declare -A runs=([events]=9000 [draw]=100000 [image]=100000)
 
 mode=${1:-bounded}
 case "$mode" in
