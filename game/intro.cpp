@@ -1,6 +1,5 @@
 // First scene: the hand drifts to the stamp, then the player closes it.
 #include <cmath>
-#include <cstdlib>
 
 #include "game.h"
 #include "random.h"

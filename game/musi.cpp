@@ -1,6 +1,5 @@
 // Second scene: a faint hand, a hopping figure, an image per press.
 #include <cmath>
-#include <cstdlib>
 
 #include "game.h"
 #include "random.h"
