@@ -110,11 +110,13 @@ x_start() {
 
 # weston_start WxH [SCALE]: weston's output window at the top left of a
 # slightly larger X screen, so screen and output coordinates match and the
-# pointer can leave it. The game is then a Wayland client only: GAME_ENV
+# pointer can leave it; WESTON_OUTPUT is its size in its own pixels, as
+# screenshots see it. The game is then a Wayland client only: GAME_ENV
 # takes DISPLAY away from it, so nothing can fall back to X11.
 weston_start() {
   need weston
   local w=${1%x*} h=${1#*x} scale=${2:-1}
+  WESTON_OUTPUT=$((w * scale))x$((h * scale))
   x_start "$((w * scale + 20))x$((h * scale + 20))" bare
   # A plain background without a panel; no animation delays any frame.
   printf '%s\n' '[shell]' panel-position=none background-color=0xff304050 animation=none \
