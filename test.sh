@@ -22,7 +22,7 @@ for stage in scripts/test-sdl.sh scripts/test-asan.sh scripts/test-package.sh sc
   read -r p s f < <(awk '
     /^[^:]+: [0-9]+ passed, [0-9]+ skipped, [0-9]+ failed$/ {p += $(NF-5); s += $(NF-3); f += $(NF-1)}
     /^# (pass|skipped|fail) [0-9]+$/ {node[$2] = $3}
-    END {print p + node["pass"], s + node["skipped"], f + node["fail"]'}' "$log")
+    END {print p + node["pass"], s + node["skipped"], f + node["fail"]}' "$log")
   if [ "$p" = 0 ] && [ "$f" = 0 ]; then
     echo "test.sh: $stage ran nothing"
     f=1

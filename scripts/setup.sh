@@ -26,6 +26,7 @@ declare -A quondel_groups=(
   [bench]="gnuplot-nox"
 )
 
+# shellcheck disable=SC2206 # one package a word
 packages=(build-essential cmake pkg-config libsdl2-dev ${QUONDEL_PACKAGES:-})
 groups=()
 # Sourced, the arguments would be the caller's own.

@@ -1,7 +1,7 @@
 # What a test stage ran, counted from the runs themselves: each stage ends
 # with one line "NAME: P passed, S skipped, F failed" per count it makes,
 # which ./test.sh adds up. Sourced.
-# shellcheck shell=bash
+# shellcheck shell=bash disable=SC2034 # CTEST_COUNT and the counts are read by the callers
 
 # ctest_counted NAME DIR [CTEST_ARGS...]: runs ctest in DIR and sets
 # CTEST_COUNT to the count line of its own results (from its JUnit
