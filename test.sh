@@ -7,7 +7,7 @@
 # last line adds those counts up. A stage that fails, or that ran nothing,
 # fails the whole run, after the other stages have had their turn.
 set -uo pipefail
-cd "$(dirname "$0")"
+cd "$(dirname "$0")" || exit 1
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 passed=0 skipped=0 failed=0
