@@ -265,8 +265,8 @@ expect_missing() {
   # SDL 2.32 and later add the system's reason to SDL's own.
   local first="^res/$1\\.bmp: Couldn't open .*res[/\\]$1\\.bmp(: No such file or directory)?\$"
   mapfile -t lines < <(game_lines "$2")
-  [[ ${lines[0]} =~ $first ]] ||
-    fail "missing $1: first line is '${lines[0]}'"
+  [[ ${lines[0]:-} =~ $first ]] ||
+    fail "missing $1: first line is '${lines[0]:-}'"
   [ "$(printf '%s\n' "${lines[@]:1}")" = "${expected}init failed" ] || fail "missing $1: $(cat "$2")"
   [ "$(tail -c1 "$2" | od -An -c | tr -d ' ')" = '\n' ] || fail "missing $1: last line unterminated"
 }
