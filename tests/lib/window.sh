@@ -288,12 +288,13 @@ game_without() {
 key_down() { xdotool keydown "$1"; }
 key_up() { xdotool keyup "$1"; }
 # One press held long enough for several frames to see it, then a pause
-# so the release is seen as well.
+# so the release is seen as well; under Wine on a loaded machine a frame
+# can take a few tenths of a second.
 press() {
   xdotool keydown "$1"
-  sleep 0.25
+  sleep 0.4
   xdotool keyup "$1"
-  sleep 0.25
+  sleep 0.3
 }
 
 # end_with_fifth_press <first>: Space pressed from the <first> count up to

@@ -74,10 +74,11 @@ mv "$dir/res/stamp.bmp" "$T_TMP/stamp.bmp"
 GAME_PID=$!
 # The game's own window comes and goes first; the box is the other one.
 message_box() {
-  local id
+  local id size
   for id in $(xdotool search --onlyvisible --name "^$QUONDEL_TITLE\$" 2>/dev/null); do
     GAME_WIN=$id
-    [ "$(window_size)" != "$VIEW" ] && return 0
+    size=$(window_size 2>/dev/null) || continue
+    [ "$size" != "$VIEW" ] && return 0
   done
   return 1
 }
