@@ -105,20 +105,29 @@ struct Analyser {
   // Raises the worst figures to what the last second shows.
   void measure(int k, int scene) {
     const std::vector<uint8_t> &c = counts[k];
-    const int most = *std::max_element(c.begin(), c.end()) / 2;
+    std::array<int, 128> at_least{};  // pixels flashing at least this often
+    for (uint8_t n : c) at_least[n / 2]++;
+    for (int flashes = static_cast<int>(at_least.size()) - 2; flashes >= 0; flashes--) {
+      at_least[flashes] += at_least[flashes + 1];
+    }
+    int most = 0;
+    while (most + 1 < static_cast<int>(at_least.size()) && at_least[most + 1] > 0) most++;
     worst_pixel[k] = std::max(worst_pixel[k], most);
     std::vector<int> sums((side + 1) * (side + 1));
+    int summed = 0;  // the flashes the sums were made for
     for (size_t f = 0; f < fields.size(); f++) {
-      for (int flashes = worst[scene][k][f] + 1; flashes <= most; flashes++) {
-        // Summed areas of the pixels flashing at least this often.
-        for (int y = 0; y < side; y++) {
-          for (int x = 0; x < side; x++) {
-            sums[(y + 1) * (side + 1) + x + 1] = (c[y * side + x] / 2 >= flashes ? 1 : 0) +
-                                                 sums[y * (side + 1) + x + 1] + sums[(y + 1) * (side + 1) + x] -
-                                                 sums[y * (side + 1) + x];
+      const int n = fields[f];
+      for (int flashes = worst[scene][k][f] + 1; flashes <= most && at_least[flashes] * 4 > n * n; flashes++) {
+        if (summed != flashes) {
+          for (int y = 0; y < side; y++) {
+            for (int x = 0; x < side; x++) {
+              sums[(y + 1) * (side + 1) + x + 1] = (c[y * side + x] / 2 >= flashes ? 1 : 0) +
+                                                   sums[y * (side + 1) + x + 1] + sums[(y + 1) * (side + 1) + x] -
+                                                   sums[y * (side + 1) + x];
+            }
           }
+          summed = flashes;
         }
-        const int n = fields[f];
         bool found = false;
         for (int y = 0; y + n <= side && !found; y++) {
           for (int x = 0; x + n <= side && !found; x++) {
