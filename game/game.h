@@ -84,9 +84,9 @@ inline bool reduce_flashing = false;
 
 // With reduced flashing a frame's changing look (tints, shake, rocking)
 // is taken up on every calm_frames-th frame only, all of it at once: at
-// most three changes a second, so no pixel flashes more than once in a
-// second. The random values are still drawn every frame, so both modes
-// use the same sequence.
+// most three changes a second, so nothing tinted, shaken or turned
+// flashes more than once in a second. The random values are still drawn
+// every frame, so both modes use the same sequence.
 inline constexpr uint64_t calm_frames = 10;
 inline bool calm_beat() { return !reduce_flashing || VYN_GetTick() % calm_frames == 0; }
 
