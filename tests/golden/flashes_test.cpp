@@ -8,8 +8,8 @@
 // the same second. A 10-degree field is square in canvas pixels (the view
 // is the canvas stretched to 4:3, as the field is): the whole canvas in
 // the default window, 148 on a phone, 90 in fullscreen, 64 on a large
-// screen up close. Reduced flashing must stay at two or fewer in all of
-// them; the usual mode is measured and written into the README's table.
+// screen up close. Reduced flashing must stay within WCAG's three in all
+// of them; both modes' figures are checked against the README's table.
 #include <gtest/gtest.h>
 
 #include <algorithm>
