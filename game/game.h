@@ -82,6 +82,11 @@ inline bool game_frame(Scene &scene) {
 // environment; off, every frame is the game's usual one.
 inline bool reduce_flashing = false;
 
+// Reads the environment and the command line (QUONDEL_REDUCE_FLASHING=1,
+// --reduce-flashing, --help, --version): -1 to play, otherwise the exit
+// code once the usage, the version or the complaint has been written.
+int game_options(int argc, char *argv[]);
+
 // With reduced flashing a frame's changing look (tints, shake, rocking)
 // is taken up on every calm_frames-th frame only, all of it at once: at
 // most three changes a second, so nothing tinted, shaken or turned
