@@ -6,6 +6,7 @@
 #include <string>
 
 #include "harness.h"
+#include "internal.h"
 
 namespace {
 
@@ -191,12 +192,12 @@ TEST(VynInit, NoDisplayFailsWithAReason) {
 
 // ---- Letterbox and coordinates ------------------------------------------
 
-TEST(VynLetterbox, FullHdWindowShowsTheViewAtScale4WithBlackBars) {
+TEST(VynLetterbox, WideAndTallWindowsShowTheViewAtTheLargestScaleThatFitsBoth) {
   const VYN_Config c = unpaced();
   ASSERT_EQ(VYN_Init(&c), 0) << SDL_GetError();
   SDL_SetWindowSize(harness::window(), 1920, 1080);
   red_frame();
-  // Canvas at (278, 28), 1364 x 1024.
+  // A wide window limits it by its height: 4, canvas 1364 x 1024 at (278, 28).
   EXPECT_EQ(harness::pixel(278, 28), 0xff0000ffu);
   EXPECT_EQ(harness::pixel(1641, 1051), 0xff0000ffu);
   EXPECT_EQ(harness::pixel(277, 28), 0x000000ffu);
@@ -226,6 +227,17 @@ TEST(VynLetterbox, FullHdWindowShowsTheViewAtScale4WithBlackBars) {
   VYN_MousePosition(&mx, &my);
   EXPECT_EQ(mx, 410);
   EXPECT_EQ(my, 262);
+
+  // A tall window limits the scale by its width: 2, canvas 682 x 512 at (9, 284).
+  SDL_SetWindowSize(harness::window(), 700, 1080);
+  red_frame();
+  EXPECT_EQ(harness::pixel(9, 284), 0xff0000ffu);
+  EXPECT_EQ(harness::pixel(690, 795), 0xff0000ffu);
+  EXPECT_EQ(harness::pixel(8, 284), 0x000000ffu);
+  EXPECT_EQ(harness::pixel(691, 795), 0x000000ffu);
+  EXPECT_EQ(harness::pixel(9, 283), 0x000000ffu);
+  EXPECT_EQ(harness::pixel(9, 796), 0x000000ffu);
+  EXPECT_EQ(transformed_x(690), 340);
   VYN_Quit();
 }
 
@@ -291,8 +303,14 @@ TEST(VynPacing, ThirtyFramesAt30FpsKeepTheCadenceDespiteWork) {
   const VYN_Config c = harness::game_config();
   const uint64_t start = SDL_GetTicks64();  // no later than the first deadline's anchor
   ASSERT_EQ(VYN_Init(&c), 0) << SDL_GetError();
+  // The clock alone cannot tell a 33 ms period from 34 on a loaded
+  // machine; the deadlines the engine schedules can: each frame's is 33 ms
+  // after the last one's, or after a late frame's end.
+  const uint64_t &deadline = vyn::state.core.next_time;
   for (int i = 0; i < 30; i++) {
+    const uint64_t last = deadline;
     ASSERT_EQ(VYN_DrawBegin(), 0);
+    EXPECT_EQ(deadline, last + 33) << "frame " << i;
     SDL_Delay(10);  // work inside the frame is absorbed, not added
     ASSERT_EQ(VYN_DrawEnd(), 0);
   }
