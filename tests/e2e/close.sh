@@ -10,8 +10,10 @@ start_game
 # The stand-in stamp, green, is on the canvas: still the intro.
 stamp_shown() { shot intro && [ "$(count_colour intro 00FF00)" -gt 100 ]; }
 wait_until 10 stamp_shown || fail "no stamp on screen"
-# The window carries the game's icon, the open hand (6 x 6 here).
-xprop -id "$GAME_WIN" _NET_WM_ICON | grep -q 'Icon (6 x 6)' || fail "no icon on the window: $(xprop -id "$GAME_WIN" _NET_WM_ICON | head -n 2)"
+# The window carries the game's icon, the open hand: its stand-in is 6 x 6
+# and blue, the closed hand's cyan.
+icon=$(xprop -id "$GAME_WIN" -notype -f _NET_WM_ICON 32c _NET_WM_ICON)
+[[ $icon == "_NET_WM_ICON = 6, 6, $((0xff0000ff)),"* ]] || fail "not the open hand on the window: ${icon:0:80}"
 close_game
 wait_game_exit 10
 [ "$GAME_STATUS" = 0 ] || fail "exit code $GAME_STATUS"
