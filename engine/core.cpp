@@ -127,8 +127,8 @@ int VYN_Init(const VYN_Config *cfg) {
                  SDL_GetCurrentVideoDriver());
     return _init_fail();
   }
-  // Controllers are optional: without them the game plays as before.
-  // Those present now, and any plugged in later, arrive as events.
+  // Controllers are optional: without them the keyboard alone plays.
+  // Those present at start-up, and any plugged in later, arrive as events.
   if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) < 0) {
     std::fprintf(stderr, "game controllers unavailable: %s\n", SDL_GetError());
   }
