@@ -24,6 +24,18 @@ void red_frame() {
   ASSERT_EQ(VYN_DrawEnd(), 0);
 }
 
+// The red canvas covers exactly w x h pixels from (x, y) of the window:
+// its corners red, the pixels just past them black.
+void expect_red_canvas(int x, int y, int w, int h) {
+  const int right = x + w - 1, bottom = y + h - 1;
+  EXPECT_EQ(harness::pixel(x, y), 0xff0000ffu);
+  EXPECT_EQ(harness::pixel(right, bottom), 0xff0000ffu);
+  EXPECT_EQ(harness::pixel(x - 1, y), 0x000000ffu);
+  EXPECT_EQ(harness::pixel(x, y - 1), 0x000000ffu);
+  EXPECT_EQ(harness::pixel(right + 1, bottom), 0x000000ffu);
+  EXPECT_EQ(harness::pixel(right, bottom + 1), 0x000000ffu);
+}
+
 int transformed_x(int x) {
   VYN_ScreenTransform(&x, nullptr);
   return x;
@@ -197,13 +209,8 @@ TEST(VynLetterbox, WideAndTallWindowsShowTheViewAtTheLargestScaleThatFitsBoth) {
   ASSERT_EQ(VYN_Init(&c), 0) << SDL_GetError();
   SDL_SetWindowSize(harness::window(), 1920, 1080);
   red_frame();
-  // A wide window limits it by its height: 4, canvas 1364 x 1024 at (278, 28).
-  EXPECT_EQ(harness::pixel(278, 28), 0xff0000ffu);
-  EXPECT_EQ(harness::pixel(1641, 1051), 0xff0000ffu);
-  EXPECT_EQ(harness::pixel(277, 28), 0x000000ffu);
-  EXPECT_EQ(harness::pixel(278, 27), 0x000000ffu);
-  EXPECT_EQ(harness::pixel(1642, 1051), 0x000000ffu);
-  EXPECT_EQ(harness::pixel(1641, 1052), 0x000000ffu);
+  // A wide window limits it by its height: 4.
+  expect_red_canvas(278, 28, 1364, 1024);
   EXPECT_EQ(harness::pixel(0, 0), 0x000000ffu);
   EXPECT_EQ(harness::pixel(1919, 1079), 0x000000ffu);
 
@@ -228,15 +235,10 @@ TEST(VynLetterbox, WideAndTallWindowsShowTheViewAtTheLargestScaleThatFitsBoth) {
   EXPECT_EQ(mx, 410);
   EXPECT_EQ(my, 262);
 
-  // A tall window limits the scale by its width: 2, canvas 682 x 512 at (9, 284).
+  // A tall window limits it by its width: 2.
   SDL_SetWindowSize(harness::window(), 700, 1080);
   red_frame();
-  EXPECT_EQ(harness::pixel(9, 284), 0xff0000ffu);
-  EXPECT_EQ(harness::pixel(690, 795), 0xff0000ffu);
-  EXPECT_EQ(harness::pixel(8, 284), 0x000000ffu);
-  EXPECT_EQ(harness::pixel(691, 795), 0x000000ffu);
-  EXPECT_EQ(harness::pixel(9, 283), 0x000000ffu);
-  EXPECT_EQ(harness::pixel(9, 796), 0x000000ffu);
+  expect_red_canvas(9, 284, 682, 512);
   EXPECT_EQ(transformed_x(690), 340);
   VYN_Quit();
 }
