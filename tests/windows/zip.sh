@@ -3,7 +3,8 @@
 # the unzipped folder played to the end with F11 on the way, closed by
 # the window manager, started without a picture, and started without a
 # picture and without standard error (the message box, whose text is read
-# back). Then the frame tool's frames against the committed goldens.
+# back); the reduced-flashing launcher. Then the frame tool's frames of
+# both modes against the goldens.
 #
 #   zip.sh <build-windows directory>
 # shellcheck source=tests/lib/window.sh
@@ -16,11 +17,18 @@ zip=("$GAME_BUILD"/package/*.zip)
 (cd "$T_TMP" && cmake -E tar xf "${zip[0]}") || fail "cannot unzip ${zip[0]}"
 dir=$T_TMP/$name
 listing=$(cd "$dir" && find . -type f | sort | tr '\n' ' ')
-expected=$( { printf './%s\n' LICENSE.txt README.txt SDL2.dll quondel.exe; printf './res/%s.bmp\n' "${PICTURES[@]}"; } |
+expected=$( {
+  printf './%s\n' LICENSE.txt README.txt SDL2.dll quondel.exe quondel-reduced-flashing.exe
+  printf './res/%s.bmp\n' "${PICTURES[@]}"
+} |
   sort | tr '\n' ' ')
 [ "$listing" = "$expected" ] || fail "zip holds: $listing"
 tr -d '\r' <"$dir/README.txt" | grep -qxF "$(cat "$src/packaging/photosensitivity.txt")" || fail "README.txt lacks the warning"
 grep -q $'\r$' "$dir/README.txt" || fail "README.txt has no CR LF lines"
+launcher=$dir/quondel-reduced-flashing.exe
+grep -q 'Subsystem.*(Windows GUI)' <<<"$(x86_64-w64-mingw32-objdump -p "$launcher")" ||
+  fail "the launcher would open a console window"
+grep -q -- --reduce-flashing <<<"$(strings -el "$launcher")" || fail "the launcher lacks the option"
 headers=$(x86_64-w64-mingw32-objdump -p "$dir/quondel.exe")
 grep -q 'Subsystem.*(Windows GUI)' <<<"$headers" || fail "quondel.exe is not a GUI program"
 dlls=$(awk '/DLL Name:/ {print $3}' <<<"$headers" | sort | tr '\n' ' ')
@@ -62,6 +70,17 @@ game_wait_exit 20 0
 expect_released
 note "closed by the window manager: exit 0, all ${#PICTURES[@]} images released"
 
+# The launcher: the game beside it with its arguments and handles, then
+# played and closed, its exit code passed on.
+[ "$("$WINE" "$launcher" --version | tr -d '\r')" = "quondel $QUONDEL_VERSION" ] || fail "launcher: no version"
+game_use "$launcher"
+game_start
+wait_until 20 intro_shown || fail "launcher: no intro on screen"
+game_close
+game_wait_exit 20 0
+game_use "$dir/quondel.exe"
+note "launcher: a GUI program starting quondel.exe --reduce-flashing, closed with exit 0"
+
 game_without stamp
 
 # Nobody reads standard error: the same text in a message box, and the
@@ -92,18 +111,20 @@ game_wait_exit 20 1
 mv "$T_TMP/stamp.bmp" "$dir/res/stamp.bmp"
 note "no standard error: a message box $box_size saying $(head -n1 "$T_TMP/box.txt" | tr -d '\r') and the rest, exit 1 once closed"
 
-# The frame tool with SDL's software renderer, frame for frame.
-mkdir -p "$T_TMP/frames"
-(cd "$T_TMP" && SDL_VIDEODRIVER=dummy SDL_RENDER_DRIVER=software timeout 120 "$WINE" "$GAME_BUILD/quondel_frames.exe" \
-  frames >"$T_TMP/frames.log" 2>&1) ||
-  fail "frame tool: $(cat "$T_TMP/frames.log")"
+# The frame tool with SDL's software renderer, frame for frame, both modes.
 count=0
-for golden in "$src"/tests/golden/frames/*.bmp; do
-  frame=$T_TMP/frames/$(basename "$golden")
-  [ -f "$frame" ] || fail "frame tool wrote no $(basename "$golden")"
-  differ=$(compare -metric AE "$golden" "$frame" null: 2>&1) || true
-  [ "$differ" = 0 ] || fail "$(basename "$golden"): $differ pixels differ"
-  count=$((count + 1))
+for mode in "" -reduced; do
+  mkdir -p "$T_TMP/frames$mode"
+  (cd "$T_TMP" && SDL_VIDEODRIVER=dummy SDL_RENDER_DRIVER=software timeout 120 "$WINE" "$GAME_BUILD/quondel_frames.exe" \
+    ${mode:+--reduce-flashing} "frames$mode" >"$T_TMP/frames.log" 2>&1) ||
+    fail "frame tool: $(cat "$T_TMP/frames.log")"
+  for golden in "$src"/tests/golden/frames"$mode"/*.bmp; do
+    frame=$T_TMP/frames$mode/$(basename "$golden")
+    [ -f "$frame" ] || fail "frame tool wrote no frames$mode/$(basename "$golden")"
+    differ=$(compare -metric AE "$golden" "$frame" null: 2>&1) || true
+    [ "$differ" = 0 ] || fail "frames$mode/$(basename "$golden"): $differ pixels differ"
+    count=$((count + 1))
+  done
 done
 [ "$count" -gt 0 ] || fail "no golden frames"
-note "frame tool under Wine: the $count golden frames, pixel for pixel"
+note "frame tool under Wine: the $count golden frames of both modes, pixel for pixel"
