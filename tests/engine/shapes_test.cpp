@@ -13,9 +13,7 @@ constexpr uint32_t black = 0x000000ffu;
 class VynShapes : public ::testing::Test {
  protected:
   void SetUp() override {
-    VYN_Config c = harness::game_config();
-    c.fps = 0;
-    ASSERT_EQ(VYN_Init(&c), 0) << SDL_GetError();
+    ASSERT_EQ(harness::start_unpaced(), 0) << SDL_GetError();
     ASSERT_EQ(VYN_DrawBegin(), 0);
     ASSERT_EQ(VYN_DrawSetColor(0, 1, 0, 1), 0);
   }
