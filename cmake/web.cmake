@@ -11,7 +11,8 @@ set_target_properties(quondel PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${QUONDEL_SITE
 # ASYNCIFY lets SDL_Delay hand control back to the browser, so the game's
 # own loop and pacing run unchanged. The page starts main itself after the
 # player's first click or key, and hears of the end through onExit.
-# The page reads the engine's frame count through quondel_frames.
+# The page reads the engine's frame count and the game's reduced-flashing
+# flag through platform/web/frames.cpp.
 target_sources(quondel PRIVATE ${CMAKE_SOURCE_DIR}/platform/web/frames.cpp)
 target_link_options(quondel PRIVATE
   -sASYNCIFY
@@ -20,7 +21,7 @@ target_link_options(quondel PRIVATE
   -sEXIT_RUNTIME
   -sINVOKE_RUN=0
   -sALLOW_MEMORY_GROWTH
-  "-sEXPORTED_FUNCTIONS=_main,_quondel_frames"
+  "-sEXPORTED_FUNCTIONS=_main,_quondel_frames,_quondel_reduce_flashing"
   "-sEXPORTED_RUNTIME_METHODS=callMain")
 
 # The pictures' package: quondel.data and the loader quondel.data.js.

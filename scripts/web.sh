@@ -46,7 +46,7 @@ case "${1:-}" in
     command -v npm >/dev/null || QUONDEL_PACKAGES="npm" source scripts/setup.sh
     (cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
     QUONDEL_SITE=build-web/site QUONDEL_SITE_BROKEN=build-web/site-without-stamp \
-      node --test tests/web/
+      node --test --test-concurrency=1 tests/web/
     ;;
   *)
     sed -n '2,6p' "$0" >&2
