@@ -11,7 +11,9 @@ game_start
 # The stand-in stamp, green, is on the canvas: still the intro.
 stamp_shown() { shot intro && [ "$(count_colour intro 00FF00)" -gt 100 ]; }
 wait_until 10 stamp_shown || fail "no stamp on screen"
-xprop -id "$GAME_WIN" _NET_WM_ICON | grep -q 'Icon (6 x 6)' || fail "no icon on the window: $(xprop -id "$GAME_WIN" _NET_WM_ICON | head -n 2)"
+# The open hand's stand-in is 6 x 6 and blue, the closed hand's cyan.
+icon=$(xprop -id "$GAME_WIN" -notype -f _NET_WM_ICON 32c _NET_WM_ICON)
+[[ $icon == "_NET_WM_ICON = 6, 6, $((0xff0000ff)),"* ]] || fail "not the open hand on the window: ${icon:0:80}"
 game_close
 game_wait_exit 10 0
 expect_released
