@@ -1,7 +1,9 @@
 // Size and start-up of the web build: every file of the site raw and
 // gzip-compressed as a server would send it, then RUNS fresh loads in
-// headless Chromium (page to start screen, the player's click to the first
-// frame shown) and the frame rate over ten seconds of play.
+// headless Chromium on a desktop and on an emulated phone (3x density,
+// touch), the phone also with the CPU slowed 4x: page to start screen,
+// the player's click or tap to the first frame shown, and the frame rate
+// over ten seconds of play.
 //
 //   node bench/web.mjs SITE [RUNS]
 import fs from 'node:fs';
@@ -27,26 +29,27 @@ console.log(`| whole site | ${raw} | ${gz} (${(gz / 1024).toFixed(1)} KiB) |\n`)
 
 const site = await serve(path.resolve(root));
 const chromium = await launch();
-const ready = [];
-const first = [];
-const total = [];
-let fps = 0;
-for (let i = 0; i < runs; i++) {
-  // A fresh context each time: nothing cached from the run before.
+const PHONE = { width: 390, height: 844, deviceScaleFactor: 3, isMobile: true, hasTouch: true };
+
+// One fresh load (nothing cached from the run before): the start screen
+// ready, then the player's click or tap to the first frame shown, with
+// the CPU slowed by the given rate from the start screen on.
+async function load(viewport, rate, measureFps) {
   const context = await chromium.browser.createBrowserContext();
   const page = await context.newPage();
-  await page.setViewport({ width: 1024, height: 768 });
+  await page.setViewport(viewport);
   await page.goto(site.url);
   await waitReady(page);
+  const cdp = await page.createCDPSession();
+  await cdp.send('Emulation.setCPUThrottlingRate', { rate });
   const t = await page.evaluate(() => performance.now());
-  await page.mouse.click(500, 300);
+  if (viewport.hasTouch) await page.touchscreen.tap(195, 200);
+  else await page.mouse.click(500, 300);
   const shown = await page.waitForFunction(
     () => (quondelFrames() > 0 ? performance.now() : 0), { polling: 1 });
   const f = await shown.jsonValue();
-  ready.push(t);
-  first.push(f - t);
-  total.push(f);
-  if (i === runs - 1) {
+  let fps = 0;
+  if (measureFps) {
     await new Promise((r) => setTimeout(r, 1000));
     const a = await page.evaluate(() => [quondelFrames(), performance.now()]);
     await new Promise((r) => setTimeout(r, 10000));
@@ -54,12 +57,21 @@ for (let i = 0; i < runs; i++) {
     fps = ((b[0] - a[0]) * 1000) / (b[1] - a[1]);
   }
   await context.close();
+  return { ready: t, first: f - t, total: f, fps };
+}
+
+const ms = (xs) => `${median(xs).toFixed(0)} (${Math.min(...xs).toFixed(0)} to ${Math.max(...xs).toFixed(0)})`;
+console.log(`| over ${runs} loads, ms: median (range) | |\n|---|---|`);
+const fps = [];
+for (const [name, viewport, rate] of [['desktop', { width: 1024, height: 768 }, 1], ['phone', PHONE, 1],
+  ['phone, CPU slowed 4x', PHONE, 4]]) {
+  const r = [];
+  for (let i = 0; i < runs; i++) r.push(await load(viewport, rate, i === runs - 1));
+  fps.push(`${name} ${r[runs - 1].fps.toFixed(2)}`);
+  console.log(`| ${name}: page start to start screen ready | ${ms(r.map((x) => x.ready))} |`);
+  console.log(`| ${name}: click or tap to first frame shown | ${ms(r.map((x) => x.first))} |`);
+  console.log(`| ${name}: page start to first frame, at once | ${ms(r.map((x) => x.total))} |`);
 }
 await chromium.close();
 site.server.close();
-const ms = (xs) => `${median(xs).toFixed(0)} (${Math.min(...xs).toFixed(0)} to ${Math.max(...xs).toFixed(0)})`;
-console.log(`| over ${runs} loads, ms: median (range) | |\n|---|---|`);
-console.log(`| page start to start screen ready | ${ms(ready)} |`);
-console.log(`| click to first frame shown | ${ms(first)} |`);
-console.log(`| page start to first frame, clicking at once | ${ms(total)} |`);
-console.log(`\nframes per second over ten seconds of play: ${fps.toFixed(2)}`);
+console.log(`\nframes per second over ten seconds of play: ${fps.join(', ')}`);

@@ -11,7 +11,8 @@ set_target_properties(quondel PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${QUONDEL_SITE
 # ASYNCIFY lets SDL_Delay hand control back to the browser, so the game's
 # own loop and pacing run unchanged. The page starts main itself after the
 # player's first click or key, and hears of the end through onExit.
-# The page reads the engine's frame count through quondel_frames.
+# The page reads the engine's frame count and the game's reduced-flashing
+# flag through platform/web/frames.cpp.
 target_sources(quondel PRIVATE ${CMAKE_SOURCE_DIR}/platform/web/frames.cpp)
 target_link_options(quondel PRIVATE
   -sASYNCIFY
@@ -20,7 +21,7 @@ target_link_options(quondel PRIVATE
   -sEXIT_RUNTIME
   -sINVOKE_RUN=0
   -sALLOW_MEMORY_GROWTH
-  "-sEXPORTED_FUNCTIONS=_main,_quondel_frames"
+  "-sEXPORTED_FUNCTIONS=_main,_quondel_frames,_quondel_reduce_flashing"
   "-sEXPORTED_RUNTIME_METHODS=callMain")
 
 # The pictures' package: quondel.data and the loader quondel.data.js.
@@ -56,17 +57,40 @@ set(QUONDEL_WARNING_HEADING "${CMAKE_MATCH_1}")
 set(QUONDEL_WARNING_TEXT "${CMAKE_MATCH_2}")
 configure_file(${CMAKE_SOURCE_DIR}/platform/web/index.html ${QUONDEL_SITE}/index.html @ONLY)
 
-# The tab's icon is the game's own, the open hand, as the picture it ships.
-add_custom_command(OUTPUT ${QUONDEL_SITE}/icon.bmp
-  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/res/handopen.bmp ${QUONDEL_SITE}/icon.bmp
-  DEPENDS ${CMAKE_SOURCE_DIR}/res/handopen.bmp VERBATIM)
+# Installable: the manifest and the open hand as its icons (192 and 512
+# pixels), made by the icon tool built for this machine (scripts/web.sh
+# builds it); the smaller one is also the tab's icon.
+set(QUONDEL_ICON_TOOL "" CACHE FILEPATH "quondel_icon built for the build machine")
+if(NOT EXISTS "${QUONDEL_ICON_TOOL}")
+  message(FATAL_ERROR "Set QUONDEL_ICON_TOOL to a quondel_icon built for this machine (scripts/web.sh does)")
+endif()
+set(QUONDEL_ICON_PICTURE ${CMAKE_SOURCE_DIR}/res/handopen.bmp)
+set(QUONDEL_SITE_EXTRAS ${QUONDEL_SITE}/manifest.webmanifest)
+foreach(size 192 512)
+  add_custom_command(OUTPUT ${QUONDEL_SITE}/icon-${size}.png
+    COMMAND ${QUONDEL_ICON_TOOL} ${QUONDEL_ICON_PICTURE} ${size} ${QUONDEL_SITE}/icon-${size}.png
+    DEPENDS ${QUONDEL_ICON_TOOL} ${QUONDEL_ICON_PICTURE} VERBATIM)
+  list(APPEND QUONDEL_SITE_EXTRAS ${QUONDEL_SITE}/icon-${size}.png)
+endforeach()
+configure_file(${CMAKE_SOURCE_DIR}/platform/web/manifest.webmanifest ${QUONDEL_SITE}/manifest.webmanifest COPYONLY)
 
-add_custom_target(site ALL DEPENDS quondel ${QUONDEL_SITE}/quondel.data ${QUONDEL_SITE}/icon.bmp)
+# Offline: a service worker keeping every file above, its cache named by
+# their contents.
+set(site_files index.html quondel.js quondel.wasm quondel.data quondel.data.js manifest.webmanifest
+  icon-192.png icon-512.png)
+add_custom_command(OUTPUT ${QUONDEL_SITE}/sw.js
+  COMMAND ${CMAKE_COMMAND} -DSITE=${QUONDEL_SITE} -DTEMPLATE=${CMAKE_SOURCE_DIR}/platform/web/sw.js
+    "-DFILES=${site_files}" -P ${CMAKE_SOURCE_DIR}/platform/web/offline.cmake
+  DEPENDS quondel ${QUONDEL_SITE}/quondel.data ${QUONDEL_SITE_EXTRAS} ${QUONDEL_SITE}/index.html
+    ${CMAKE_SOURCE_DIR}/platform/web/sw.js ${CMAKE_SOURCE_DIR}/platform/web/offline.cmake
+  VERBATIM)
+
+add_custom_target(site ALL DEPENDS quondel ${QUONDEL_SITE}/quondel.data ${QUONDEL_SITE_EXTRAS} ${QUONDEL_SITE}/sw.js)
 
 # For the browser test only: the same site without the stamp's picture.
 set(QUONDEL_SITE_BROKEN ${CMAKE_BINARY_DIR}/site-without-stamp)
 quondel_web_pictures(${QUONDEL_SITE_BROKEN} stamp.bmp)
 add_custom_target(site-without-stamp
   COMMAND ${CMAKE_COMMAND} -E copy ${QUONDEL_SITE}/index.html $<TARGET_FILE:quondel>
-    ${QUONDEL_SITE}/quondel.wasm ${QUONDEL_SITE}/icon.bmp ${QUONDEL_SITE_BROKEN}
+    ${QUONDEL_SITE}/quondel.wasm ${QUONDEL_SITE_EXTRAS} ${QUONDEL_SITE_BROKEN}
   DEPENDS site ${QUONDEL_SITE_BROKEN}/quondel.data VERBATIM)

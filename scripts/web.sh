@@ -11,8 +11,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-# What the game needs of SDL; the rest only adds download size.
-sdl_options=(-DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF -DSDL_AUDIO=OFF -DSDL_JOYSTICK=OFF
+# What the game needs of SDL (pads come through the joystick part, which
+# reads the browser's Gamepad API); the rest only adds download size.
+sdl_options=(-DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF -DSDL_AUDIO=OFF -DSDL_JOYSTICK=ON
   -DSDL_HAPTIC=OFF -DSDL_HIDAPI=OFF -DSDL_SENSOR=OFF -DSDL_POWER=OFF -DSDL_LOCALE=OFF -DSDL_MISC=OFF)
 
 build() {
@@ -23,8 +24,11 @@ build() {
   local version sdl
   version=$(emcc -dumpversion)
   sdl=$(QUONDEL_CMAKE="emcmake cmake" scripts/sdl.sh build libsdl2-2.26 "emscripten-$version" "${sdl_options[@]}")
+  # The site's icons come from the icon tool, built for this machine.
+  cmake -S . -B build-web/host -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake --build build-web/host -j"$(nproc)" --target quondel_icon >/dev/null
   emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
-    -DSDL2_DIR="$sdl/lib/cmake/SDL2" >/dev/null
+    -DSDL2_DIR="$sdl/lib/cmake/SDL2" -DQUONDEL_ICON_TOOL="$PWD/build-web/host/tools/quondel_icon" >/dev/null
   cmake --build build-web -j"$(nproc)" --target site "$@"
   echo "web.sh: site in build-web/site/"
 }
@@ -42,7 +46,7 @@ case "${1:-}" in
     command -v npm >/dev/null || QUONDEL_PACKAGES="npm" source scripts/setup.sh
     (cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
     QUONDEL_SITE=build-web/site QUONDEL_SITE_BROKEN=build-web/site-without-stamp \
-      node --test tests/web/
+      node --test --test-concurrency=1 tests/web/
     ;;
   *)
     sed -n '2,6p' "$0" >&2

@@ -6,7 +6,10 @@ import os from 'node:os';
 import path from 'node:path';
 import puppeteer from 'puppeteer-core';
 
-const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm' };
+const types = {
+  '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.png': 'image/png',
+  '.webmanifest': 'application/manifest+json',
+};
 
 // Serves root until closed; resolves to { server, url }.
 export function serve(root) {
@@ -46,5 +49,69 @@ export async function launch() {
 // Resolves once the start screen invites the player in.
 export function waitReady(page) {
   return page.waitForFunction(
-    () => document.getElementById('prompt').textContent === 'Click or press any key to play', { timeout: 20000 });
+    () => /^(Click or press any key|Tap) to play$/.test(document.getElementById('prompt').textContent),
+    { timeout: 20000 });
+}
+
+export const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+
+// Polls check() every 100 ms until it returns { ok: true, ... }; fails
+// with the last answer after the given seconds.
+export async function until(what, seconds, check) {
+  const end = Date.now() + seconds * 1000;
+  let last;
+  while (Date.now() < end) {
+    last = await check();
+    if (last.ok) return last;
+    await sleep(100);
+  }
+  throw new Error(`${what}: ${JSON.stringify(last)}`);
+}
+
+// A fresh page with the given viewport, collecting every console error,
+// uncaught exception and failed request.
+export async function open(browser, url, viewport = { width: 1024, height: 768 }) {
+  const page = await browser.newPage();
+  await page.setViewport(viewport);
+  const errors = [];
+  page.on('console', (m) => { if (m.type() === 'error') errors.push(m.text()); });
+  page.on('pageerror', (e) => errors.push(e.message));
+  page.on('requestfailed', (r) => errors.push(`${r.url()}: ${r.failure()?.errorText}`));
+  await page.goto(url);
+  return { page, errors };
+}
+
+// Shares of a screenshot region's pixels that are the held red, and that
+// are colours of the given list; with the bounding box of the red, in the
+// screenshot's (device) pixels.
+export async function shares(page, clip, colours = []) {
+  const png = await page.screenshot({ clip, encoding: 'base64' });
+  return page.evaluate(async (png, colours) => {
+    const img = new Image();
+    img.src = `data:image/png;base64,${png}`;
+    await img.decode();
+    const c = new OffscreenCanvas(img.width, img.height);
+    const ctx = c.getContext('2d');
+    ctx.drawImage(img, 0, 0);
+    const px = ctx.getImageData(0, 0, img.width, img.height).data;
+    const known = new Set(colours);
+    let red = 0;
+    let listed = 0;
+    const box = [img.width, img.height, -1, -1];
+    for (let i = 0; i < px.length; i += 4) {
+      // The held intro clears to full red; its flicker adds at most 6.
+      if (px[i] === 255 && px[i + 1] <= 6 && px[i + 2] <= 6) {
+        red++;
+        const x = (i / 4) % img.width;
+        const y = Math.floor(i / 4 / img.width);
+        box[0] = Math.min(box[0], x);
+        box[1] = Math.min(box[1], y);
+        box[2] = Math.max(box[2], x);
+        box[3] = Math.max(box[3], y);
+      }
+      if (known.has((px[i] << 16) | (px[i + 1] << 8) | px[i + 2])) listed++;
+    }
+    const n = px.length / 4;
+    return { red: red / n, listed: listed / n, redSize: [box[2] - box[0] + 1, box[3] - box[1] + 1] };
+  }, png, colours);
 }

@@ -9,10 +9,9 @@ import fs from 'node:fs';
 import path from 'node:path';
 import { after, before, test } from 'node:test';
 import { fileURLToPath } from 'node:url';
-import { launch, serve, waitReady } from './browser.mjs';
+import { launch, open as openPage, serve, shares, sleep, until, waitReady } from './browser.mjs';
 
 const repo = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
-const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 const VIEW_W = 341;  // the 256 x 256 canvas shown at 4:3
 const VIEW_H = 256;
 
@@ -42,18 +41,8 @@ after(async () => {
   broken?.server.close();
 });
 
-// A fresh page at the size of a small laptop screen, with every console
-// error, uncaught exception and failed request collected.
-async function open(url) {
-  const page = await chromium.browser.newPage();
-  await page.setViewport({ width: 1024, height: 768 });
-  const errors = [];
-  page.on('console', (m) => { if (m.type() === 'error') errors.push(m.text()); });
-  page.on('pageerror', (e) => errors.push(e.message));
-  page.on('requestfailed', (r) => errors.push(`${r.url()}: ${r.failure()?.errorText}`));
-  await page.goto(url);
-  return { page, errors };
-}
+// A fresh page at the size of a small laptop screen.
+const open = (url) => openPage(chromium.browser, url);
 
 const visible = (page, id) => page.$eval(`#${id}`, (e) => !e.hidden && e.offsetParent !== null);
 
@@ -73,42 +62,6 @@ async function canvasRect(page, x0, y0, x1, y1) {
     x: Math.ceil(left + x0 * sx), y: Math.ceil(top + y0 * scale),
     width: Math.floor((x1 - x0) * sx), height: Math.floor((y1 - y0) * scale),
   };
-}
-
-// Shares of a screenshot region's pixels that are the held red, and that
-// are colours of the given list.
-async function shares(page, clip, colours = []) {
-  const png = await page.screenshot({ clip, encoding: 'base64' });
-  return page.evaluate(async (png, colours) => {
-    const img = new Image();
-    img.src = `data:image/png;base64,${png}`;
-    await img.decode();
-    const c = new OffscreenCanvas(img.width, img.height);
-    const ctx = c.getContext('2d');
-    ctx.drawImage(img, 0, 0);
-    const px = ctx.getImageData(0, 0, img.width, img.height).data;
-    const known = new Set(colours);
-    let red = 0;
-    let listed = 0;
-    for (let i = 0; i < px.length; i += 4) {
-      // The held intro clears to full red; its flicker adds at most 6.
-      if (px[i] === 255 && px[i + 1] <= 6 && px[i + 2] <= 6) red++;
-      if (known.has((px[i] << 16) | (px[i + 1] << 8) | px[i + 2])) listed++;
-    }
-    const n = px.length / 4;
-    return { red: red / n, listed: listed / n };
-  }, png, colours);
-}
-
-async function until(what, seconds, check) {
-  const end = Date.now() + seconds * 1000;
-  let last;
-  while (Date.now() < end) {
-    last = await check();
-    if (last.ok) return last;
-    await sleep(100);
-  }
-  assert.fail(`${what}: ${JSON.stringify(last)}`);
 }
 
 async function press(page, key, ms = 120) {
@@ -216,5 +169,34 @@ test('fullscreen by F11 and by the button', { timeout: 60000 }, async () => {
   await press(page, 'F11', 300);
   await until('fullscreen after leaving and F11', 5, async () => ({ ok: (await fullscreen()) === 'canvas' }));
   assert.deepEqual(errors, []);
+  await page.close();
+});
+
+test('reduced flashing chosen by the address and remembered; a runtime error shown', { timeout: 60000 }, async () => {
+  const { page } = await open(`${site.url}?reduce-flashing=1`);
+  await waitReady(page);
+  const chosen = () => page.$$eval('.choices button', (bs) => bs.filter((b) => b.ariaPressed === 'true').map((b) => b.id));
+  assert.deepEqual(await chosen(), ['play-reduced']);
+  await press(page, 'Enter');
+  await page.waitForFunction(() => quondelFrames() > 5, { timeout: 10000 });
+  // The game's own flag, set from its command line.
+  assert.equal(await page.evaluate(() => Module._quondel_reduce_flashing()), 1);
+
+  // The clock failing under the running game: the page says so, with why.
+  await page.evaluate(() => { performance.now = () => { throw new Error('the clock failed'); }; });
+  await page.waitForSelector('#end:not([hidden])', { timeout: 5000 });
+  assert.equal(await page.$eval('#end-text', (e) => e.textContent), 'The game stopped with an error.');
+  assert.match(await page.$eval('#log', (e) => (e.offsetParent !== null ? e.textContent : '')), /the clock failed/);
+
+  // Without the address the last choice stands, until plain Play.
+  await page.goto(site.url);
+  await waitReady(page);
+  assert.deepEqual(await chosen(), ['play-reduced']);
+  await page.click('#play');
+  await page.waitForFunction(() => quondelFrames() > 5, { timeout: 10000 });
+  assert.equal(await page.evaluate(() => Module._quondel_reduce_flashing()), 0);
+  await page.goto(site.url);
+  await waitReady(page);
+  assert.deepEqual(await chosen(), ['play']);
   await page.close();
 });
