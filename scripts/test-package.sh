@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Builds the Debian package and proves what a player and a packager rely on:
-# the desktop entry and AppStream data validate, every file lands where
-# desktops look for it, the game starts from the installed link and from
-# the menu entry's command under a real X server with a window manager,
-# closes on a window-manager close with exit 0, and a real install removes
-# every file it brought.
+# lintian finds no error or warning, the manual page renders cleanly, the
+# desktop entry and AppStream data validate, every file lands where
+# desktops look for it, the game starts from the installed link, from the
+# menu entry's command and from its reduced-flashing action under a real X
+# server with a window manager, closes on a window-manager close with exit
+# 0, and a real install brings a working `man quondel` and removes every
+# file it brought.
 #
 #   scripts/test-package.sh            # build dir build-pkg
 #   QUONDEL_PKG_NO_INSTALL=1 ...       # skip the real dpkg -i / dpkg -r
@@ -19,6 +21,7 @@ failed=0
 xvfb_pid=""
 wm_pid=""
 installed_here=0
+QUONDEL_PACKAGES="lintian man-db" bash scripts/setup.sh
 
 pass() {
   echo "ok: $*"
@@ -76,16 +79,17 @@ check "package description warns of flashing" grep -qF "${warning:0:60}" <<<"$co
 # ---- cmake --install layout ---------------------------------------------------
 prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix" >/dev/null
-check "cmake --install: bin/quondel is a relative link to ../lib/quondel/quondel" \
-  test "$(readlink "$prefix/bin/quondel")" = ../lib/quondel/quondel
-check "cmake --install: the link resolves to an executable" test -x "$prefix/bin/quondel"
+check "cmake --install: games/quondel is a relative link to ../lib/games/quondel/quondel" \
+  test "$(readlink "$prefix/games/quondel")" = ../lib/games/quondel/quondel
+check "cmake --install: the link resolves to an executable, the manual page is there" \
+  test -x "$prefix/games/quondel" -a -f "$prefix/share/man/man6/quondel.6.gz"
 
 # ---- files in the package -------------------------------------------------------
 root=$work/root
 dpkg -x "$deb" "$root"
 expect_files() {
   local missing=0
-  for f in usr/lib/quondel/quondel usr/share/applications/quondel.desktop \
+  for f in usr/lib/games/quondel/quondel usr/share/applications/quondel.desktop \
     usr/share/metainfo/io.github.quondel.Quondel.metainfo.xml usr/share/doc/quondel/copyright; do
     [ -f "$root/$f" ] || {
       echo "missing $f"
@@ -94,7 +98,7 @@ expect_files() {
   done
   local p
   while read -r p; do
-    [ -f "$root/usr/lib/quondel/res/$p.bmp" ] || {
+    [ -f "$root/usr/lib/games/quondel/res/$p.bmp" ] || {
       echo "missing res/$p.bmp"
       missing=1
     }
@@ -102,8 +106,17 @@ expect_files() {
   return $missing
 }
 check "package holds the game, its pictures, desktop entry, metainfo and copyright" expect_files
-check "package link usr/bin/quondel -> ../lib/quondel/quondel" \
-  test "$(readlink "$root/usr/bin/quondel")" = ../lib/quondel/quondel
+check "package link usr/games/quondel -> ../lib/games/quondel/quondel" \
+  test "$(readlink "$root/usr/games/quondel")" = ../lib/games/quondel/quondel
+# Errors and warnings fail; the informational tags left are printed.
+check "lintian: no errors, no warnings" lintian --fail-on error,warning --info "$deb"
+grep "^[IP]:" "$work/check.log" | sed 's/^/    /'
+man_clean() {  # groff's complaints go to stderr
+  local complaints
+  complaints=$(MANWIDTH=80 man --warnings -E UTF-8 -l "$root/usr/share/man/man6/quondel.6.gz" 2>&1 >/dev/null)
+  [ -z "$complaints" ] || { echo "$complaints"; return 1; }
+}
+check "manual page renders without warnings" man_clean
 icons_ok() {
   for s in 32 48 64 128 256; do
     local f=$root/usr/share/icons/hicolor/${s}x${s}/apps/quondel.png
@@ -122,7 +135,8 @@ desktop=$root/usr/share/applications/quondel.desktop
 check "desktop-file-validate" desktop-file-validate "$desktop"
 check "appstreamcli validate --no-net" appstreamcli validate --no-net \
   "$root/usr/share/metainfo/io.github.quondel.Quondel.metainfo.xml"
-exec_line=$(sed -n 's/^Exec=//p' "$desktop")
+exec_line=$(sed -n '/^\[Desktop Entry\]/,/^\[/ s/^Exec=//p' "$desktop")
+action_line=$(sed -n '/^\[Desktop Action reduced-flashing\]/,/^\[/ s/^Exec=//p' "$desktop")
 check "menu entry runs 'quondel' with the icon 'quondel'" test "$exec_line" = quondel -a \
   "$(sed -n 's/^Icon=//p' "$desktop")" = quondel
 check "metainfo description warns of flashing" grep -qF "<p>$warning</p>" \
@@ -202,27 +216,31 @@ run_game() {
   fi
 }
 
-run_game "unpacked package, usr/bin/quondel" "$root/usr/bin/quondel"
+run_game "unpacked package, usr/games/quondel" "$root/usr/games/quondel"
 
 # ---- a real install, the menu entry's command, a clean removal ---------------------
 if [ -n "${QUONDEL_PKG_NO_INSTALL:-}" ]; then
   echo "skipped: real install (QUONDEL_PKG_NO_INSTALL is set)"
 elif [ "$(id -u)" -ne 0 ]; then
   echo "skipped: real install (needs root)"
-elif dpkg-query -W -f='${Status}' quondel 2>/dev/null | grep -q "ok installed" || [ -e /usr/bin/quondel ]; then
+elif dpkg-query -W -f='${Status}' quondel 2>/dev/null | grep -q "ok installed" || [ -e /usr/games/quondel ]; then
   echo "skipped: real install (quondel is already installed on this machine)"
 else
   if dpkg -i "$deb" >"$work/dpkg.log" 2>&1; then
     installed_here=1
     pass "dpkg -i"
     dpkg -L quondel >"$work/files"
-    run_game "installed, menu entry command '$exec_line'" sh -c "PATH=/usr/local/bin:/usr/bin:/bin exec $exec_line"
+    run_game "installed, menu entry command '$exec_line'" sh -c "PATH=/usr/games:/usr/bin:/bin exec $exec_line"
+    run_game "installed, menu action '$action_line'" sh -c "PATH=/usr/games:/usr/bin:/bin exec $action_line"
+    check "man quondel shows the installed manual page" sh -c 'MANWIDTH=80 man quondel 2>&1 | grep -q "reduce-flashing"'
     if dpkg -r quondel >>"$work/dpkg.log" 2>&1; then
       installed_here=0
+QUONDEL_PACKAGES="lintian man-db" bash scripts/setup.sh
       left=$(while read -r f; do [ -f "$f" ] || [ -L "$f" ] && echo "$f"; done <"$work/files")
       check "dpkg -r removes every file it installed" test -z "$left"
       [ -z "$left" ] || echo "$left" | sed 's/^/    left: /'
-      check "dpkg -r: /usr/lib/quondel is gone" test ! -e /usr/lib/quondel
+      check "dpkg -r: /usr/lib/games/quondel and /usr/share/games/quondel are gone" \
+        test ! -e /usr/lib/games/quondel -a ! -e /usr/share/games/quondel
     else
       fail "dpkg -r"
       cat "$work/dpkg.log"
