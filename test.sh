@@ -21,7 +21,8 @@ passed=$((passed + $(count build-sdl2.32) + $(count build-sdl2-compat)))
 
 # Further stages, each a script that fails on its own failures; each
 # counts once in the closing line.
-for stage in scripts/test-asan.sh scripts/test-package.sh scripts/test-windows.sh "scripts/web.sh test" fuzz/run.sh; do
+for stage in scripts/test-asan.sh scripts/test-package.sh scripts/test-windows.sh "scripts/web.sh test" \
+  scripts/test-reproducible.sh fuzz/run.sh; do
   echo "== $stage =="
   # shellcheck disable=SC2086 # a stage may carry its argument
   ./$stage
