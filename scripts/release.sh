@@ -32,6 +32,7 @@ case "${1:-}" in
     exit 2
     ;;
 esac
+# shellcheck source=scripts/setup.sh
 QUONDEL_PACKAGES="dpkg-dev zip ${QUONDEL_PACKAGES:-}" source scripts/setup.sh
 SOURCE_DATE_EPOCH=$(git log -1 --format=%ct)
 export SOURCE_DATE_EPOCH

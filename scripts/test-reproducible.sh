@@ -8,7 +8,7 @@
 #
 #   scripts/test-reproducible.sh
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
 work=$(mktemp -d /tmp/quondel-reproducible.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 passed=0
@@ -26,13 +26,13 @@ if ! scripts/release.sh --allow-dirty >"$work/here.log" 2>&1; then
   failed=1
   finish
 fi
-git clone -q --no-checkout . "$other" && git -C "$other" checkout -q --detach "$(git rev-parse HEAD)" &&
+if ! { git clone -q --no-checkout . "$other" && git -C "$other" checkout -q --detach "$(git rev-parse HEAD)" &&
   git diff --binary HEAD | git -C "$other" apply --allow-empty &&
-  git ls-files -z --others --exclude-standard | tar -c --null -T - | tar -x -C "$other" || {
+  git ls-files -z --others --exclude-standard | tar -c --null -T - | tar -x -C "$other"; }; then
   echo "FAIL: cloning this tree into $other"
   failed=1
   finish
-}
+fi
 if ! "$other/scripts/release.sh" --allow-dirty >"$work/there.log" 2>&1; then
   echo "FAIL: release.sh in $other"
   tail -30 "$work/there.log"
