@@ -30,8 +30,11 @@ uint64_t next_time = 0;  // deadline of the current frame, ms
 uint64_t min_dt = 0;     // frame period, ms
 uint64_t tick = 0;       // frames presented
 bool should_quit = false;
-int32_t off_x = 0, off_y = 0;  // scaled canvas inside the window
-float scale = 1.0f;            // whole-number presentation scale
+int32_t off_x = 0, off_y = 0;  // scaled canvas inside the window, in output pixels
+float scale = 1.0f;            // whole-number presentation scale, output pixels per view unit
+// Output pixels per window point on each axis: above 1 on high-density
+// screens, where SDL reports the mouse in points but draws in pixels.
+double density_x = 1.0, density_y = 1.0;
 
 // Colour: draw colour and modulation of every image drawn.
 struct Color {
@@ -267,6 +270,10 @@ int _to_int(double v) {
   return static_cast<int>(v);
 }
 
+// A window position in points to output pixels, truncated toward zero
+// like the rest of the transform; exact when a point is one pixel.
+int64_t _to_pixels(int v, double density) { return static_cast<int64_t>(static_cast<double>(v) * density); }
+
 // Shared checks of the image draws: the id, then the modulation.
 VYN_Image *_image_lookup(int id, const char *negative_message) {
   if (id < 0) {
@@ -444,7 +451,8 @@ int VYN_Init(const VYN_Config *cfg) {
   // replace a window created without OpenGL, and the player would see the
   // first one open and close.
   window = SDL_CreateWindow(config.title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, _view_width(),
-                            static_cast<int>(config.display_height), SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN);
+                            static_cast<int>(config.display_height),
+                            SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI);
   if (window == nullptr) return _init_fail();
   renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
   if (renderer == nullptr) return _init_fail();
@@ -508,6 +516,7 @@ void VYN_Quit() {
   off_x = 0;
   off_y = 0;
   scale = 1.0f;
+  density_x = density_y = 1.0;
   color = Color{0, 0, 0, 0};
   map = default_map;
   input = {};
@@ -535,8 +544,16 @@ int VYN_DrawEnd() {
     return -1;
   }
 
+  // The scale is chosen in the device's pixels, so a high-density screen
+  // shows the canvas as large and as sharp as its pixels allow instead of
+  // having the system blur a small one up. The window's size in points is
+  // only needed to map the mouse, which SDL reports in points.
   int w = 0, h = 0;
-  SDL_GetWindowSize(window, &w, &h);
+  if (SDL_GetRendererOutputSize(renderer, &w, &h) != 0) return _sdl_fail();
+  int points_w = 0, points_h = 0;
+  SDL_GetWindowSize(window, &points_w, &points_h);
+  density_x = points_w > 0 ? static_cast<double>(w) / points_w : 1.0;
+  density_y = points_h > 0 ? static_cast<double>(h) / points_h : 1.0;
   const int vw = _view_width();
   const int vh = static_cast<int>(config.display_height);
   const int sx = w / vw;
@@ -600,8 +617,8 @@ uint64_t VYN_GetTick() { return tick; }
 
 void VYN_ScreenTransform(int *x, int *y) {
   if (scale == 0) return;
-  if (x != nullptr) *x = _to_int(static_cast<float>(static_cast<int64_t>(*x) - off_x) / scale);
-  if (y != nullptr) *y = _to_int(static_cast<float>(static_cast<int64_t>(*y) - off_y) / scale);
+  if (x != nullptr) *x = _to_int(static_cast<float>(_to_pixels(*x, density_x) - off_x) / scale);
+  if (y != nullptr) *y = _to_int(static_cast<float>(_to_pixels(*y, density_y) - off_y) / scale);
 }
 
 // ---- Events and buttons -------------------------------------------------

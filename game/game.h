@@ -77,6 +77,11 @@ inline bool game_frame(Scene &scene) {
   return game_frame_end(scene);
 }
 
+// Reduced flashing: the scenes change colour, turn and jump only a few
+// times a second. Set before game_start, from the command line or the
+// environment; off, every frame is the game's usual one.
+inline bool reduce_flashing = false;
+
 // Centre of the hand cursor in canvas pixels; the second scene starts
 // from wherever the intro left it.
 inline double hand_x = 0;

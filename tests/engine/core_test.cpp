@@ -153,7 +153,7 @@ TEST(VynInit, NullTitleWarnsAndNamesTheWindowVyn) {
   VYN_Quit();
 }
 
-TEST(VynInit, GameConfigOpensA341By256ResizableWindow) {
+TEST(VynInit, GameConfigOpensA341By256ResizableHighDensityWindow) {
   const VYN_Config c = harness::game_config();
   ASSERT_EQ(VYN_Init(&c), 0) << SDL_GetError();
   int w = 0, h = 0;
@@ -162,6 +162,9 @@ TEST(VynInit, GameConfigOpensA341By256ResizableWindow) {
   EXPECT_EQ(h, 256);
   EXPECT_STREQ(SDL_GetWindowTitle(harness::window()), "Quondel");
   EXPECT_NE(SDL_GetWindowFlags(harness::window()) & SDL_WINDOW_RESIZABLE, 0u);
+  // Without it a high-density screen gets a drawable in points, and the
+  // system blurs the canvas up.
+  EXPECT_NE(SDL_GetWindowFlags(harness::window()) & SDL_WINDOW_ALLOW_HIGHDPI, 0u);
   VYN_Quit();
 }
 
