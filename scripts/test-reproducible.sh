@@ -40,6 +40,9 @@ if ! "$other/scripts/release.sh" --allow-dirty >"$work/there.log" 2>&1; then
   finish
 fi
 
+echo "release.sh here, reusing the build directories: $(grep -o "made in .*" "$work/here.log")"
+echo "release.sh in the clone, from scratch: $(grep -o "made in .*" "$work/there.log")"
+
 # what_differs A B: names the members of two archives that differ.
 what_differs() {
   case $1 in
