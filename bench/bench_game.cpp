@@ -3,10 +3,12 @@
 // Only the clock reads after each VYN_DrawEnd, the scripted key presses
 // before each VYN_CycleEvents, and the stop after the measured window are
 // added. --unpaced runs a copy of the game's configuration with fps 0,
-// which gives the CPU cost of one frame with no waiting at all.
+// which gives the CPU cost of one frame with no waiting at all;
+// --reduce-flashing plays the game as its option of that name does.
 #include <SDL_main.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "game.h"
 #include "probe.h"
@@ -25,8 +27,17 @@ int init(bool unpaced) {
 
 int main(int argc, char *argv[]) {
   probe_start();
+  // The game's own option; the rest are the probe's.
+  int kept = 1;
+  for (int i = 1; i < argc; i++) {
+    if (std::strcmp(argv[i], "--reduce-flashing") == 0) {
+      reduce_flashing = true;
+    } else {
+      argv[kept++] = argv[i];
+    }
+  }
   ProbeOptions options{};
-  if (!probe_parse(argc, argv, &options)) return 2;
+  if (!probe_parse(kept, argv, &options)) return 2;
   if (init(options.unpaced) != 0) {
     VYN_Quit();
     std::fputs("init failed\n", stderr);

@@ -200,7 +200,9 @@ void probe_start() {
 }
 
 SDL_Window *probe_window() {
-  // SDL numbers windows from 1; the engine makes exactly one.
+  // The engine makes exactly one window. Its id need not be 1 (SDL 3 under
+  // sdl2-compat numbers displays from the same counter), so the first id
+  // that names a window is the engine's.
   for (Uint32 id = 1; id < 64; id++) {
     SDL_Window *w = SDL_GetWindowFromID(id);
     if (w != nullptr) return w;

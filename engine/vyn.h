@@ -78,7 +78,8 @@ struct VYN_Event {
 // Writes the next engine event; false once SDL's queue is empty. A game
 // controller is a second source of buttons 0..5 (d-pad and left stick,
 // A, B; Back toggles fullscreen): a button goes down when its first source
-// holds it and up when the last lets go, so keys alone behave as ever.
+// holds it and up when the last lets go, so two sources holding one
+// button make one press and one release.
 bool VYN_PollEvent(VYN_Event *e);
 // Drains all pending events, keeping only their side effects.
 void VYN_CycleEvents();

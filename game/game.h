@@ -82,6 +82,19 @@ inline bool game_frame(Scene &scene) {
 // environment; off, every frame is the game's usual one.
 inline bool reduce_flashing = false;
 
+// Reads the environment and the command line (QUONDEL_REDUCE_FLASHING=1,
+// --reduce-flashing, --help, --version): -1 to play, otherwise the exit
+// code once the usage, the version or the complaint has been written.
+int game_options(int argc, char *argv[]);
+
+// With reduced flashing a frame's changing look (tints, shake, rocking)
+// is taken up on every calm_frames-th frame only, all of it at once: at
+// most three changes a second, so nothing tinted, shaken or turned
+// flashes more than once in a second. The random values are still drawn
+// every frame, so both modes use the same sequence.
+inline constexpr uint64_t calm_frames = 10;
+inline bool calm_beat() { return !reduce_flashing || VYN_GetTick() % calm_frames == 0; }
+
 // Centre of the hand cursor in canvas pixels; the second scene starts
 // from wherever the intro left it.
 inline double hand_x = 0;

@@ -10,6 +10,15 @@ double stamp_x = 0, stamp_y = 0;  // stamp anchor; drawn 10 px right of it
 int32_t delay = 0;                // frames left in the opening drift
 int32_t hold = 0;                 // 1 while the action key is held after it
 
+// The changing part of a frame's look, as last taken up (calm_beat).
+struct Look {
+  double r, g, b;  // background flicker
+  int jx, jy;      // the closed hand's shake
+  int caption;     // 1 red, 0 black
+  double rock;     // sin(tick mod 32): the pictures' angle, in degrees
+};
+Look look = {};
+
 int pressed(unsigned button) { return VYN_ButtonDown(button) ? 1 : 0; }
 
 }  // namespace
@@ -19,6 +28,7 @@ void intro_init() {
   stamp_y = 128.0;
   delay = 90;
   hold = 0;
+  look = {};
   hand_x = 204.8;
   hand_y = 128.0;
 }
@@ -42,15 +52,24 @@ int intro_update() {
 void intro_draw() {
   const int32_t h = hold;
 
-  // The order of the random values is part of what a frame looks like.
-  const double b = (game_rand() & 1) / 40.0;
-  const double g = (game_rand() & 1) / 40.0;
-  const double r = h == 1 ? 1.0 : (game_rand() & 1) / 40.0;
-  VYN_DrawSetColor(static_cast<float>(r), static_cast<float>(g), static_cast<float>(b), 1);
+  // The order of the random values is part of what a frame looks like;
+  // all of them are drawn every frame.
+  Look fresh = look;
+  fresh.b = (game_rand() & 1) / 40.0;
+  fresh.g = (game_rand() & 1) / 40.0;
+  if (h == 0) fresh.r = (game_rand() & 1) / 40.0;
+  fresh.jy = game_rand() % 8;
+  fresh.jx = game_rand() % 8;
+  if (h == 1) fresh.caption = game_rand() & 1;
+  fresh.rock = std::sin(static_cast<double>(VYN_GetTick() % 32));
+  if (calm_beat()) look = fresh;
+
+  const double r = h == 1 ? 1.0 : look.r;
+  VYN_DrawSetColor(static_cast<float>(r), static_cast<float>(look.g), static_cast<float>(look.b), 1);
   VYN_DrawClear();
 
   VYN_DrawExOptions opt = {0, 0, -1, -1, 1.0, 1.0, 0.0, true, false, false};
-  opt.angle = std::sin(static_cast<double>(VYN_GetTick() % 32)) * (1 + 3 * h);
+  opt.angle = look.rock * (1 + 3 * h);
 
   const int sx = static_cast<int>(stamp_x + 10);
   const int sy = static_cast<int>(stamp_y);
@@ -58,14 +77,13 @@ void intro_draw() {
   VYN_DrawImageEx(IMG_STAMP, sx, sy, &opt);
 
   VYN_DrawSetColor(1, 1, 1, static_cast<float>(0.9 + 0.1 * h));
-  const int jy = (game_rand() % 8) * h;
-  const int jx = (game_rand() % 8) * h;
+  const int jx = look.jx * h, jy = look.jy * h;
   VYN_DrawImageEx(IMG_HANDOPEN + h, static_cast<int>(hand_x + jx), static_cast<int>(hand_y + jy), &opt);
 
   VYN_DrawSetColor(1, 1, 1, 1);
   if (h == 1) {
     VYN_DrawImageEx(IMG_BLOODY, sx, sy, &opt);
-    VYN_DrawSetColor(static_cast<float>(game_rand() & 1), 0, 0, 1);
+    VYN_DrawSetColor(static_cast<float>(look.caption), 0, 0, 1);
     VYN_DrawImageEx(IMG_TOPTEXT, 128, 20, &opt);
     VYN_DrawImageEx(IMG_BOTTOMTEXT, 128, 238, &opt);
   }

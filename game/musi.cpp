@@ -11,6 +11,19 @@ int32_t wildass_x = 0, wildass_y = 0;
 int32_t hold = 0;   // action key state seen by the previous update
 int32_t inspi = 0;  // presses so far
 
+// The changing part of a frame's look, as last taken up: every frame, or
+// with reduced flashing on the figure's hops only, so that its new place,
+// its colour, the rocking and the picture's angle change together, at
+// most three times a second.
+struct Look {
+  int r, g, b;     // background flicker, 0 or 1 for 0 or 6 of 255
+  int fr, fg, fb;  // the figure's colour, each channel off or full
+  double rock;     // sin(tick mod 32): the hand's and figure's angle
+  double angle;    // the inspi picture's, in degrees
+};
+Look look = {};
+bool hopped = false;  // the figure moved in this frame's update
+
 int pressed(unsigned button) { return VYN_ButtonDown(button) ? 1 : 0; }
 
 // Half a canvas beyond one edge or the other: only a picture larger than
@@ -25,6 +38,8 @@ void musi_init() {
   wildass_y = -128;
   hold = 0;
   inspi = 0;
+  look = {};
+  hopped = true;
 }
 
 int musi_update() {
@@ -38,6 +53,7 @@ int musi_update() {
     wildass_x = hop();
     wildass_y = hop();
     delay = 12;
+    hopped = true;
   }
 
   const int32_t previous = hold;
@@ -47,14 +63,25 @@ int musi_update() {
 }
 
 void musi_draw() {
-  const int b = game_rand() & 1;
-  const int g = game_rand() & 1;
-  const int r = game_rand() & 1;
-  VYN_DrawSetColor(static_cast<float>(r / 40.0), static_cast<float>(g / 40.0), static_cast<float>(b / 40.0), 1);
+  Look fresh = look;
+  fresh.b = game_rand() & 1;
+  fresh.g = game_rand() & 1;
+  fresh.r = game_rand() & 1;
+  fresh.fb = game_rand() & 1;
+  fresh.fg = game_rand() & 1;
+  fresh.fr = game_rand() & 1;
+  fresh.rock = std::sin(static_cast<double>(VYN_GetTick() % 32));
+  const bool showing = inspi >= 1 && inspi <= 4;
+  if (showing) fresh.angle = static_cast<double>(game_rand());
+  if (!reduce_flashing || hopped) look = fresh;
+  hopped = false;
+
+  VYN_DrawSetColor(static_cast<float>(look.r / 40.0), static_cast<float>(look.g / 40.0),
+                   static_cast<float>(look.b / 40.0), 1);
   VYN_DrawClear();
 
   VYN_DrawExOptions opt = {0, 0, -1, -1, 1.0, 1.0, 0.0, true, false, false};
-  opt.angle = std::sin(static_cast<double>(VYN_GetTick() % 32));
+  opt.angle = look.rock;
 
   const int hx = static_cast<int>(hand_x);
   const int hy = static_cast<int>(hand_y);
@@ -62,14 +89,11 @@ void musi_draw() {
   VYN_DrawImageEx(IMG_HANDOPEN, hx, hy, &opt);
 
   // Eight full-intensity colours, black and white among them.
-  const int fb = game_rand() & 1;
-  const int fg = game_rand() & 1;
-  const int fr = game_rand() & 1;
-  VYN_DrawSetColor(static_cast<float>(fr), static_cast<float>(fg), static_cast<float>(fb), 1);
+  VYN_DrawSetColor(static_cast<float>(look.fr), static_cast<float>(look.fg), static_cast<float>(look.fb), 1);
   VYN_DrawImageEx(IMG_WILDASS, wildass_x, wildass_y, &opt);
 
-  if (inspi >= 1 && inspi <= 4) {
-    opt.angle = static_cast<double>(game_rand());
+  if (showing) {
+    opt.angle = look.angle;
     VYN_DrawImageEx(IMG_INSPI0 - 1 + inspi, hx, hy, &opt);
   }
 }

@@ -1,9 +1,11 @@
 // Plays both scenes headless through a fixed script of key presses and
 // writes chosen canvas frames as 24-bit BMPs, for the golden-frame tests
-// and the README's pictures. rand() is never seeded, so every run on the
-// software renderer gives the same bytes.
+// and the README's pictures. The scenes' random numbers (game/random.h)
+// start from the same seed in every run, so every run on the software
+// renderer gives the same bytes. --reduce-flashing plays the game as its
+// option of that name does.
 //
-//   quondel_frames OUTDIR
+//   quondel_frames [--reduce-flashing] OUTDIR
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -147,17 +149,19 @@ int play(const std::string &dir) {
 }  // namespace
 
 int main(int argc, char *argv[]) {
-  if (argc != 2) {
-    std::fputs("usage: quondel_frames OUTDIR\n", stderr);
+  reduce_flashing = argc == 3 && std::string(argv[1]) == "--reduce-flashing";
+  if (argc != (reduce_flashing ? 3 : 2)) {
+    std::fputs("usage: quondel_frames [--reduce-flashing] OUTDIR\n", stderr);
     return 2;
   }
+  const char *dir = argv[argc - 1];
   // SDL_setenv: the C library of Windows has no setenv.
   SDL_setenv("SDL_VIDEODRIVER", "dummy", 0);
   SDL_setenv("SDL_RENDER_DRIVER", "software", 0);
   std::error_code ec;
-  std::filesystem::create_directories(argv[1], ec);
+  std::filesystem::create_directories(dir, ec);
   if (ec) {
-    std::fprintf(stderr, "%s: %s\n", argv[1], ec.message().c_str());
+    std::fprintf(stderr, "%s: %s\n", dir, ec.message().c_str());
     return 1;
   }
   if (init() != 0) {
@@ -165,7 +169,7 @@ int main(int argc, char *argv[]) {
     std::fputs("init failed\n", stderr);
     return 1;
   }
-  const int failures = play(argv[1]);
+  const int failures = play(dir);
   VYN_Quit();
   return failures == 0 ? 0 : 1;
 }

@@ -1,21 +1,20 @@
 #!/usr/bin/env bash
 # Closing the window during the intro's drift ends the game with 0 and a
-# clean shutdown, the second scene never shown.
-# shellcheck source=tests/e2e/lib.sh
-source "$(dirname "$0")/lib.sh" "$1"
+# clean shutdown, the second scene never shown; the window carries the
+# game's icon, the open hand.
+# shellcheck source=tests/lib/window.sh
+source "$(dirname "$0")/../lib/window.sh" "$1"
 
-start_x 1024x768
-prepare_game standin
-start_game
+x_start 1024x768
+game_copy standin
+game_start
 # The stand-in stamp, green, is on the canvas: still the intro.
 stamp_shown() { shot intro && [ "$(count_colour intro 00FF00)" -gt 100 ]; }
 wait_until 10 stamp_shown || fail "no stamp on screen"
-# The window carries the game's icon, the open hand (6 x 6 here).
-xprop -id "$GAME_WIN" _NET_WM_ICON | grep -q 'Icon (6 x 6)' || fail "no icon on the window: $(xprop -id "$GAME_WIN" _NET_WM_ICON | head -n 2)"
-close_game
-wait_game_exit 10
-[ "$GAME_STATUS" = 0 ] || fail "exit code $GAME_STATUS"
-pictures=$(wc -l <"$E2E_PICTURES")
-expected=$(for ((i = 0; i < pictures; i++)); do echo "destroyed image $i"; done)
-[ "$(cat "$E2E_TMP/game.err")" = "$expected" ] || fail "unexpected stderr"
-note "icon on the window; closed during the intro: exit 0, all $pictures images released"
+# The open hand's stand-in is 6 x 6 and blue, the closed hand's cyan.
+icon=$(xprop -id "$GAME_WIN" -notype -f _NET_WM_ICON 32c _NET_WM_ICON)
+[[ $icon == "_NET_WM_ICON = 6, 6, $((0xff0000ff)),"* ]] || fail "not the open hand on the window: ${icon:0:80}"
+game_close
+game_wait_exit 10 0
+expect_released
+note "icon on the window; closed during the intro: exit 0, all ${#PICTURES[@]} images released"

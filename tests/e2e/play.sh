@@ -1,35 +1,31 @@
 #!/usr/bin/env bash
-# shellcheck disable=SC2054  # points are written x,y
-# The real game from start to end: its window, the held red intro, the
-# first image of the second scene, and the fifth press ending it with 0.
-# With "real" as second argument it plays with the game's own pictures
-# and checks only what holds whatever they look like.
-# shellcheck source=tests/e2e/lib.sh
-source "$(dirname "$0")/lib.sh" "$1"
+# The real game from start to end: its one window of the view's size and
+# title, the held red intro, the first image of the second scene, and the
+# fifth press ending it with 0. With "real" as second argument it plays
+# with the game's own pictures and checks only what holds whatever they
+# look like.
+# shellcheck source=tests/lib/window.sh
+source "$(dirname "$0")/../lib/window.sh" "$1"
 art=${2:-standin}
 
-start_x 1024x768
-prepare_game "$art"
+x_start 1024x768
+game_copy "$art"
 # Every window the window manager ever lists: the game must show one
 # window from its first frame, never a first one replaced by a second.
-xprop -root -spy _NET_CLIENT_LIST >"$E2E_TMP/clients" 2>/dev/null &
-spy=$!
-start_game
-note "window $GAME_WIN"
-[ "$(window_size)" = 341x256 ] || fail "window is $(window_size), expected 341x256"
-[ "$(xdotool getwindowname "$GAME_WIN")" = Quondel ] || fail "title is $(xdotool getwindowname "$GAME_WIN")"
+xprop -root -spy _NET_CLIENT_LIST >"$T_TMP/clients" 2>/dev/null &
+T_PIDS+=($!)
+game_start
+[ "$(window_size)" = "$VIEW" ] || fail "window is $(window_size), expected $VIEW"
+[ "$(xdotool getwindowname "$GAME_WIN")" = "$QUONDEL_TITLE" ] || fail "title is $(xdotool getwindowname "$GAME_WIN")"
 
 # Held from now on; it only counts once the three-second drift is over.
 key_down space
-# Canvas corners and edges (view 341 x 256 at scale 1), clear of the
-# stand-ins in the middle.
-edges=(3,3 337,3 3,252 337,252 3,128 337,128 170,60 170,200)
 if [ "$art" = real ]; then
   mostly_red() { shot held && awk -v s="$(red_share held)" 'BEGIN {exit !(s > 0.5)}'; }
   wait_until 20 mostly_red || fail "the canvas never turned mostly red"
   note "red share $(red_share held)"
 else
-  wait_red 20 "${edges[@]}" || fail "the canvas never turned red: $(pixels held "${edges[@]}" | tr '\n' ' ')"
+  wait_red 20 "${WINDOW_EDGES[@]}" || fail "the canvas never turned red: $(pixels held "${WINDOW_EDGES[@]}" | tr '\n' ' ')"
 fi
 note "red while held"
 game_running || fail "ended while held"
@@ -44,7 +40,6 @@ awk -v s="$(red_share scene2)" 'BEGIN {exit !(s < 0.3)}' || fail "still red afte
 # First press: an image at the hand. Kept held so it can be looked at.
 key_down space
 sleep 0.3
-shot inspi
 if [ "$art" != real ]; then
   # The 8 x 8 stand-in is drawn at the hand (near canvas 128,128: view
   # 170,128) in one of eight full colours; the faint hand alone is never
@@ -61,7 +56,6 @@ key_up space
 sleep 0.25
 
 end_with_fifth_press 2
-kill "$spy"
-windows=$(grep -o '0x[0-9a-f]*' "$E2E_TMP/clients" | sort -u)
+windows=$(grep -o '0x[0-9a-f]*' "$T_TMP/clients" | sort -u)
 [ "$windows" = "$(printf '%#x' "$GAME_WIN")" ] || fail "windows listed: $(echo "$windows" | tr '\n' ' ')"
 note "one window from start to end"

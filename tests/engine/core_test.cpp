@@ -6,6 +6,7 @@
 #include <string>
 
 #include "harness.h"
+#include "internal.h"
 
 namespace {
 
@@ -21,6 +22,18 @@ void red_frame() {
   ASSERT_EQ(VYN_DrawSetColor(1, 0, 0, 1), 0);
   ASSERT_EQ(VYN_DrawClear(), 0);
   ASSERT_EQ(VYN_DrawEnd(), 0);
+}
+
+// The red canvas covers exactly w x h pixels from (x, y) of the window:
+// its corners red, the pixels just past them black.
+void expect_red_canvas(int x, int y, int w, int h) {
+  const int right = x + w - 1, bottom = y + h - 1;
+  EXPECT_EQ(harness::pixel(x, y), 0xff0000ffu);
+  EXPECT_EQ(harness::pixel(right, bottom), 0xff0000ffu);
+  EXPECT_EQ(harness::pixel(x - 1, y), 0x000000ffu);
+  EXPECT_EQ(harness::pixel(x, y - 1), 0x000000ffu);
+  EXPECT_EQ(harness::pixel(right + 1, bottom), 0x000000ffu);
+  EXPECT_EQ(harness::pixel(right, bottom + 1), 0x000000ffu);
 }
 
 int transformed_x(int x) {
@@ -191,18 +204,13 @@ TEST(VynInit, NoDisplayFailsWithAReason) {
 
 // ---- Letterbox and coordinates ------------------------------------------
 
-TEST(VynLetterbox, FullHdWindowShowsTheViewAtScale4WithBlackBars) {
+TEST(VynLetterbox, WideAndTallWindowsShowTheViewAtTheLargestScaleThatFitsBoth) {
   const VYN_Config c = unpaced();
   ASSERT_EQ(VYN_Init(&c), 0) << SDL_GetError();
   SDL_SetWindowSize(harness::window(), 1920, 1080);
   red_frame();
-  // Canvas at (278, 28), 1364 x 1024.
-  EXPECT_EQ(harness::pixel(278, 28), 0xff0000ffu);
-  EXPECT_EQ(harness::pixel(1641, 1051), 0xff0000ffu);
-  EXPECT_EQ(harness::pixel(277, 28), 0x000000ffu);
-  EXPECT_EQ(harness::pixel(278, 27), 0x000000ffu);
-  EXPECT_EQ(harness::pixel(1642, 1051), 0x000000ffu);
-  EXPECT_EQ(harness::pixel(1641, 1052), 0x000000ffu);
+  // A wide window limits it by its height: 4.
+  expect_red_canvas(278, 28, 1364, 1024);
   EXPECT_EQ(harness::pixel(0, 0), 0x000000ffu);
   EXPECT_EQ(harness::pixel(1919, 1079), 0x000000ffu);
 
@@ -226,6 +234,12 @@ TEST(VynLetterbox, FullHdWindowShowsTheViewAtScale4WithBlackBars) {
   VYN_MousePosition(&mx, &my);
   EXPECT_EQ(mx, 410);
   EXPECT_EQ(my, 262);
+
+  // A tall window limits it by its width: 2.
+  SDL_SetWindowSize(harness::window(), 700, 1080);
+  red_frame();
+  expect_red_canvas(9, 284, 682, 512);
+  EXPECT_EQ(transformed_x(690), 340);
   VYN_Quit();
 }
 
@@ -291,8 +305,14 @@ TEST(VynPacing, ThirtyFramesAt30FpsKeepTheCadenceDespiteWork) {
   const VYN_Config c = harness::game_config();
   const uint64_t start = SDL_GetTicks64();  // no later than the first deadline's anchor
   ASSERT_EQ(VYN_Init(&c), 0) << SDL_GetError();
+  // The clock alone cannot tell a 33 ms period from 34 on a loaded
+  // machine; the deadlines the engine schedules can: each frame's is 33 ms
+  // after the last one's, or after a late frame's end.
+  const uint64_t &deadline = vyn::state.core.next_time;
   for (int i = 0; i < 30; i++) {
+    const uint64_t last = deadline;
     ASSERT_EQ(VYN_DrawBegin(), 0);
+    EXPECT_EQ(deadline, last + 33) << "frame " << i;
     SDL_Delay(10);  // work inside the frame is absorbed, not added
     ASSERT_EQ(VYN_DrawEnd(), 0);
   }

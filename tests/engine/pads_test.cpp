@@ -3,6 +3,7 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 
 #include "harness.h"
@@ -176,6 +177,39 @@ TEST(VynPads, AButtonIsHeldWhileAnySourceHoldsItAndUnpluggingReleasesWhatOnlyThe
   EXPECT_EQ(button(pad, a, true), "down 4 ");
   harness::unplug_pad(pad);
   EXPECT_EQ(events(), "up 4 ");
+  VYN_Quit();
+}
+
+TEST(VynPads, ANinthPadIsIgnoredAndAQuitDropsWhatWasStillQueued) {
+  start();
+  std::array<SDL_Joystick *, 9> pads{};
+  for (SDL_Joystick *&p : pads) {
+    p = harness::plug_pad();
+    ASSERT_NE(p, nullptr) << SDL_GetError();
+  }
+  harness::capture_start();
+  EXPECT_EQ(events(), "");
+  EXPECT_EQ(harness::capture_take(), "too many game controllers, ignoring virtual pad\n");
+  const auto a = SDL_CONTROLLER_BUTTON_A;
+  const auto x = SDL_CONTROLLER_AXIS_LEFTX;
+  EXPECT_EQ(button(pads[8], a, true), "");
+  EXPECT_EQ(button(pads[7], a, true), "down 4 ");
+  EXPECT_EQ(button(pads[0], a, true), "");
+  EXPECT_EQ(button(pads[7], a, false), "");
+  EXPECT_EQ(button(pads[0], a, false), "up 4 ");
+
+  // One flick across queues two events; the engine restarts with the
+  // second still unread and must not hand it to the next start.
+  EXPECT_EQ(axis(pads[0], x, -32768), "down 0 ");
+  SDL_JoystickSetVirtualAxis(pads[0], x, 32767);
+  VYN_Event e{};
+  ASSERT_TRUE(harness::poll_event(&e));
+  EXPECT_TRUE(e.type == VYN_BUTTON_UP && e.button == VYN_BTN_LEFT);
+  VYN_Quit();
+  VYN_Config c = harness::game_config();
+  c.fps = 0;
+  ASSERT_EQ(VYN_Init(&c), 0) << SDL_GetError();
+  EXPECT_EQ(events(), "");
   VYN_Quit();
 }
 

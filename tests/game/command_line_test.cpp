@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
+
+#include "game.h"
 
 namespace {
 
@@ -44,6 +47,23 @@ TEST(CommandLine, HelpVersionAndUnknownOptionsAnswerWithoutPlaying) {
   EXPECT_EQ(unknown.status, 2);
   EXPECT_EQ(unknown.out, "");
   EXPECT_EQ(unknown.err, "quondel: unknown option '--x'\n" + usage);
+}
+
+// What launchers set: the environment for those that cannot pass
+// arguments (only "1" counts), the option for the rest.
+TEST(CommandLine, TheEnvironmentOrTheOptionChoosesReducedFlashing) {
+  char name[] = "quondel", option[] = "--reduce-flashing";
+  char *plain[] = {name, nullptr}, *with_option[] = {name, option, nullptr};
+  setenv("QUONDEL_REDUCE_FLASHING", "0", 1);
+  EXPECT_EQ(game_options(1, plain), -1);
+  EXPECT_FALSE(reduce_flashing);
+  setenv("QUONDEL_REDUCE_FLASHING", "1", 1);
+  EXPECT_EQ(game_options(1, plain), -1);
+  EXPECT_TRUE(reduce_flashing);
+  reduce_flashing = false;
+  unsetenv("QUONDEL_REDUCE_FLASHING");
+  EXPECT_EQ(game_options(2, with_option), -1);
+  EXPECT_TRUE(reduce_flashing);
 }
 
 }  // namespace

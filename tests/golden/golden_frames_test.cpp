@@ -21,8 +21,8 @@ std::string fresh_dir() {
 }
 
 // Runs the tool into dir; its exit status, 0 when the script played through.
-int run_tool(const std::string &dir) {
-  const std::string command = std::string("'") + FRAMES_TOOL + "' '" + dir + "' >/dev/null";
+int run_tool(const std::string &dir, const std::string &option = "") {
+  const std::string command = std::string("'") + FRAMES_TOOL + "' " + option + " '" + dir + "' >/dev/null";
   return std::system(command.c_str());
 }
 
@@ -78,28 +78,34 @@ std::string compare(const std::string &golden_path, const std::string &actual_pa
   return result;
 }
 
+// Both modes: the usual frames, and reduced flashing's beside them.
 TEST(GoldenFrames, ScriptedPlayThroughMatchesEveryGolden) {
-  const std::string dir = fresh_dir();
-  ASSERT_FALSE(dir.empty());
-  ASSERT_EQ(run_tool(dir), 0) << "quondel_frames failed; its frames are in " << dir;
+  for (const std::string mode : {"", "-reduced"}) {
+    SCOPED_TRACE(mode.empty() ? "usual" : "reduced flashing");
+    const std::string golden_dir = GOLDEN_DIR + mode;
+    const std::string dir = fresh_dir();
+    ASSERT_FALSE(dir.empty());
+    ASSERT_EQ(run_tool(dir, mode.empty() ? "" : "--reduce-flashing"), 0)
+        << "quondel_frames failed; its frames are in " << dir;
 
-  const std::set<std::string> expected = bmp_names(GOLDEN_DIR);
-  const std::set<std::string> actual = bmp_names(dir);
-  ASSERT_FALSE(expected.empty()) << "no goldens in " << GOLDEN_DIR;
-  EXPECT_EQ(expected, actual) << "the tool's frames and the goldens name different frames";
+    const std::set<std::string> expected = bmp_names(golden_dir);
+    const std::set<std::string> actual = bmp_names(dir);
+    ASSERT_FALSE(expected.empty()) << "no goldens in " << golden_dir;
+    EXPECT_EQ(expected, actual) << "the tool's frames and the goldens name different frames";
 
-  bool all_equal = true;
-  for (const std::string &name : expected) {
-    if (actual.count(name) == 0) continue;
-    const std::string diff = compare(std::string(GOLDEN_DIR) + "/" + name, dir + "/" + name);
-    EXPECT_EQ(diff, "") << name;
-    all_equal = all_equal && diff.empty();
-  }
-  if (all_equal && expected == actual) {
-    fs::remove_all(dir);
-  } else {
-    ADD_FAILURE() << "new frames kept in " << dir
-                  << "; if the change is intended: cmake --build <build> --target golden-update";
+    bool all_equal = true;
+    for (const std::string &name : expected) {
+      if (actual.count(name) == 0) continue;
+      const std::string diff = compare(golden_dir + "/" + name, dir + "/" + name);
+      EXPECT_EQ(diff, "") << name;
+      all_equal = all_equal && diff.empty();
+    }
+    if (all_equal && expected == actual) {
+      fs::remove_all(dir);
+    } else {
+      ADD_FAILURE() << "new frames kept in " << dir
+                    << "; if the change is intended: cmake --build <build> --target golden-update";
+    }
   }
 }
 

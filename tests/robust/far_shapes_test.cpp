@@ -36,7 +36,7 @@ TEST(FarShapes, LinesBetweenFarPointsDrawTheirVisiblePart) {
 
 TEST(FarShapes, RectanglesWhoseEdgesOverflowAreCutNotCrashed) {
   start();
-  // y + h leaves the int range: this outline once crashed inside SDL.
+  // y + h leaves the int range, where SDL's own outline arithmetic overflows.
   EXPECT_EQ(VYN_DrawRectangle(false, 46, 2034273943, 1373388140, 2034294950), 0);
   EXPECT_EQ(harness::pixel(46, 255), black);
   // An outline running far below the canvas: its top and sides show.
@@ -57,7 +57,7 @@ TEST(FarShapes, RotatedCopiesFarOffTheCanvasAreDroppedNotCrashed) {
   const int id = VYN_ImageLoad(harness::put_solid_bmp("far_copies.bmp", 32, 32, white).c_str());
   ASSERT_GE(id, 0);
   VYN_DrawExOptions o = {0, 0, -1, -1, 1.0, 1.0, 30.0, true, false, false};
-  // Rotated copies near the int limits once crashed inside SDL.
+  // Rotated copies near the int limits overflow SDL's rotation arithmetic.
   EXPECT_EQ(VYN_DrawTile(id, 0, 245, -2147483579, 1e30, SDL_FLIP_HORIZONTAL), 0);
   EXPECT_EQ(VYN_DrawTile(id, 0, -2147483579, 5, 30, SDL_FLIP_NONE), 0);
   EXPECT_EQ(VYN_DrawImageEx(id, 245, -2147483579, &o), 0);

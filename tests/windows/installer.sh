@@ -25,9 +25,11 @@ new=$(comm -13 "$E2E_TMP/before" "$E2E_TMP/installed")
 exe=$(grep -i '/Quondel/quondel\.exe$' <<<"$new") || fail "no quondel.exe installed: $new"
 home=$WINEPREFIX/drive_c/$(dirname "${exe#./}")
 grep -qi 'Start Menu/Programs/Quondel/Quondel\.lnk$' <<<"$new" || fail "no Start-menu shortcut: $new"
+lnk=$(grep -i 'Start Menu/Programs/Quondel/Quondel (reduced flashing)\.lnk$' <<<"$new") || fail "no reduced-flashing shortcut"
+grep -q -- --reduce-flashing <<<"$(strings -el "$WINEPREFIX/drive_c/${lnk#./}")" || fail "the shortcut lacks the option"
 grep -qi 'Uninstall\\\\Quondel\]' "$WINEPREFIX/system.reg" "$WINEPREFIX/user.reg" ||
   fail "not among the installed programs"
-note "installed into ${home#"$WINEPREFIX"/}: $(wc -l <<<"$new") files, shortcut, uninstall entry"
+note "installed into ${home#"$WINEPREFIX"/}: $(wc -l <<<"$new") files, two shortcuts, uninstall entry"
 
 use_game "$home"
 start_game

@@ -3,8 +3,8 @@
 # The zip as a player gets it, under Wine: its files, then the game from
 # the unzipped folder played to the end with F11 on the way, closed by
 # the window manager, started without a picture, and started without a
-# picture and without standard error (the message box). Then the frame
-# tool's frames against the committed goldens.
+# picture and without standard error (the message box); the reduced-flashing
+# launcher. Then the frame tool's frames of both modes against the goldens.
 #
 #   zip.sh <build-windows directory>
 # shellcheck source=tests/windows/lib.sh
@@ -16,11 +16,15 @@ if [ "${#zip[@]}" != 1 ] || [ "$(basename "${zip[0]}")" != quondel-1.0.0-win64.z
 (cd "$E2E_TMP" && cmake -E tar xf "${zip[0]}") || fail "cannot unzip ${zip[0]}"
 dir=$E2E_TMP/quondel-1.0.0-win64
 listing=$(cd "$dir" && find . -type f | sort | tr '\n' ' ')
-expected=$(cd "$src" && { printf './%s\n' LICENSE.txt README.txt SDL2.dll quondel.exe; find ./res -name '*.bmp'; } |
+expected=$(cd "$src" && { printf './%s\n' LICENSE.txt README.txt SDL2.dll quondel.exe quondel-reduced-flashing.exe; find ./res -name '*.bmp'; } |
   sort | tr '\n' ' ')
 [ "$listing" = "$expected" ] || fail "zip holds: $listing"
 tr -d '\r' <"$dir/README.txt" | grep -qxF "$(cat "$src/packaging/photosensitivity.txt")" || fail "README.txt lacks the warning"
 grep -q $'\r$' "$dir/README.txt" || fail "README.txt has no CR LF lines"
+launcher=$dir/quondel-reduced-flashing.exe
+grep -q 'Subsystem.*(Windows GUI)' <<<"$(x86_64-w64-mingw32-objdump -p "$launcher")" ||
+  fail "the launcher would open a console window"
+grep -q -- --reduce-flashing <<<"$(strings -el "$launcher")" || fail "the launcher lacks the option"
 headers=$(x86_64-w64-mingw32-objdump -p "$dir/quondel.exe")
 grep -q 'Subsystem.*(Windows GUI)' <<<"$headers" || fail "quondel.exe is not a GUI program"
 dlls=$(awk '/DLL Name:/ {print $3}' <<<"$headers" | sort | tr '\n' ' ')
@@ -75,6 +79,18 @@ wait_game_exit 20
 [ "$(game_lines "$E2E_TMP/game.err")" = "$released" ] || fail "closed: $(cat "$E2E_TMP/game.err")"
 note "closed by the window manager: exit 0, all $pictures images released"
 
+# The launcher: the game beside it with its arguments and handles, then
+# played and closed, its exit code passed on.
+[ "$("$WINE" "$launcher" --version | tr -d '\r')" = "quondel 1.0.0" ] || fail "launcher: no version"
+printf '#!/bin/bash\nexec %q %q\n' "$WINE" "$launcher" >"$GAME"
+start_game
+wait_until 20 intro_shown || fail "launcher: no intro on screen"
+close_game
+wait_game_exit 20
+[ "$GAME_STATUS" = 0 ] || fail "launcher: exit code $GAME_STATUS"
+use_game "$dir"
+note "launcher: a GUI program starting quondel.exe --reduce-flashing, closed with exit 0"
+
 mv "$dir/res/stamp.bmp" "$E2E_TMP/stamp.bmp"
 status=0
 timeout 60 "$GAME" 2>"$E2E_TMP/missing.err" || status=$?
@@ -108,18 +124,20 @@ wait_game_exit 20
 mv "$E2E_TMP/stamp.bmp" "$dir/res/stamp.bmp"
 note "no standard error: message box $box_size, exit 1 once closed"
 
-# The frame tool with SDL's software renderer, frame for frame.
-mkdir -p "$E2E_TMP/frames"
-(cd "$E2E_TMP" && SDL_VIDEODRIVER=dummy SDL_RENDER_DRIVER=software timeout 120 "$WINE" "$WIN_BUILD/quondel_frames.exe" \
-  frames >"$E2E_TMP/frames.log" 2>&1) ||
-  fail "frame tool: $(cat "$E2E_TMP/frames.log")"
+# The frame tool with SDL's software renderer, frame for frame, both modes.
 count=0
-for golden in "$src"/tests/golden/frames/*.bmp; do
-  frame=$E2E_TMP/frames/$(basename "$golden")
-  [ -f "$frame" ] || fail "frame tool wrote no $(basename "$golden")"
-  differ=$(compare -metric AE "$golden" "$frame" null: 2>&1) || true
-  [ "$differ" = 0 ] || fail "$(basename "$golden"): $differ pixels differ"
-  count=$((count + 1))
+for mode in "" -reduced; do
+  mkdir -p "$E2E_TMP/frames$mode"
+  (cd "$E2E_TMP" && SDL_VIDEODRIVER=dummy SDL_RENDER_DRIVER=software timeout 120 "$WINE" "$WIN_BUILD/quondel_frames.exe" \
+    ${mode:+--reduce-flashing} "frames$mode" >"$E2E_TMP/frames.log" 2>&1) ||
+    fail "frame tool: $(cat "$E2E_TMP/frames.log")"
+  for golden in "$src"/tests/golden/frames"$mode"/*.bmp; do
+    frame=$E2E_TMP/frames$mode/$(basename "$golden")
+    [ -f "$frame" ] || fail "frame tool wrote no frames$mode/$(basename "$golden")"
+    differ=$(compare -metric AE "$golden" "$frame" null: 2>&1) || true
+    [ "$differ" = 0 ] || fail "frames$mode/$(basename "$golden"): $differ pixels differ"
+    count=$((count + 1))
+  done
 done
-[ "$count" = 9 ] || fail "$count golden frames"
-note "frame tool under Wine: the nine golden frames, pixel for pixel"
+[ "$count" = 18 ] || fail "$count golden frames"
+note "frame tool under Wine: the 18 golden frames of both modes, pixel for pixel"
