@@ -23,38 +23,17 @@ results=$build/bench-results
 docs=$root/docs
 
 # ---- Packages and build ----------------------------------------------------
-extra=(xvfb openbox)
+extra=(xvfb xauth xdotool openbox wmctrl x11-utils imagemagick)
 command -v gnuplot >/dev/null || extra+=(gnuplot-nox)
 QUONDEL_PACKAGES="${extra[*]}" source scripts/setup.sh
 echo "building in $build" >&2
 cmake -S . -B "$build" -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j"$(nproc)" --target bench_game bench_naive >/dev/null
-while read -r p; do
-  [ -f "$build/res/$p.bmp" ] || { echo "missing $build/res/$p.bmp" >&2; exit 1; }
-done <"$build/pictures.txt"
 
 # ---- X server --------------------------------------------------------------
-xvfb_pid=""
-wm_pid=""
-cleanup() {
-  [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  [ -n "${fifo_dir:-}" ] && rm -rf "$fifo_dir"
-}
-trap cleanup EXIT
-fifo_dir=$(mktemp -d)
-mkfifo "$fifo_dir/fd"
-Xvfb -displayfd 3 -screen 0 2400x1400x24 -nolisten tcp 3>"$fifo_dir/fd" >/dev/null 2>&1 &
-xvfb_pid=$!
-read -r display_number <"$fifo_dir/fd"
-export DISPLAY=":$display_number"
-openbox >/dev/null 2>&1 &
-wm_pid=$!
-for _ in $(seq 50); do
-  wmctrl -m >/dev/null 2>&1 && break
-  sleep 0.1
-done
-unset SDL_VIDEODRIVER SDL_RENDER_DRIVER
+# shellcheck source=tests/lib/window.sh
+source tests/lib/window.sh "$build/quondel"
+x_start 2400x1400
 
 rm -rf "$results"
 mkdir -p "$results" "$docs"
@@ -63,7 +42,7 @@ mkdir -p "$results" "$docs"
 run() {
   local name=$1
   shift
-  if ! (BENCH_XPID=$xvfb_pid BENCH_T0=$EPOCHREALTIME exec "$@" --intervals "$results/$name.txt") \
+  if ! (BENCH_XPID=$X_PID BENCH_T0=$EPOCHREALTIME exec "$@" --intervals "$results/$name.txt") \
     >"$results/$name.kv" 2>"$results/$name.err"; then
     echo "run $name failed:" >&2
     cat "$results/$name.err" >&2

@@ -29,6 +29,7 @@ case "$mode" in
     ;;
 esac
 
+scripts/setup.sh fuzz
 CXX=clang++ cmake -S fuzz -B "$build" >/dev/null
 cmake --build "$build" -j"$(nproc)"
 
@@ -93,11 +94,13 @@ fail() {
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+replayed=0
 
 for t in "${targets[@]}"; do
   regressions=(fuzz/regressions/"$t"/*)
   [ -e "${regressions[0]}" ] || continue
   echo "== fuzz_$t: replaying ${#regressions[@]} regression inputs"
+  replayed=$((replayed + ${#regressions[@]}))
   for input in "${regressions[@]}"; do
     if ! "$build/fuzz_$t" "${common[@]}" "$input" >"$work/replay.log" 2>&1; then
       cp "$input" "$work/crash-regression"
@@ -134,3 +137,5 @@ for t in "${targets[@]}"; do
   echo "fuzz_$t: passed in $((SECONDS - start)) s"
 done
 echo "fuzzing: no findings"
+# Each regression input replayed and each target fuzzed counts once.
+echo "fuzz: $((replayed + ${#targets[@]})) passed, 0 skipped, 0 failed"

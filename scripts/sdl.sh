@@ -5,6 +5,9 @@
 #
 #   scripts/sdl.sh source PIN
 #       prints the directory of PIN's unpacked source
+#   scripts/sdl.sh version PIN
+#       prints PIN's upstream version (the Debian version without its
+#       repack suffix and revision)
 #   scripts/sdl.sh build PIN TAG [CMAKE_ARGS...]
 #       builds PIN with CMake and installs it; prints the install prefix.
 #       TAG names the toolchain (its compiler's version belongs in it); the
@@ -98,9 +101,10 @@ build() {
 
 case "${1:-}" in
   source) source_dir "$2" ;;
+  version) awk -v p="$2" '$1 == p {sub(/[+-].*/, "", $4); print $4; found = 1} END {exit !found}' <<<"$pins" ;;
   build) build "${@:2}" ;;
   *)
-    sed -n '2,17p' "$0" >&2
+    sed -n '2,20p' "$0" >&2
     exit 2
     ;;
 esac

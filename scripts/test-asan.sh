@@ -6,6 +6,8 @@
 # instrumented game too.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+scripts/setup.sh tests wayland
+source tests/lib/count.sh
 root=$(pwd)
 jobs=$(nproc)
 build=${QUONDEL_ASAN_BUILD:-build-asan}
@@ -29,10 +31,14 @@ if [ -n "$dri" ]; then
 fi
 
 # ASan makes everything slower; give each test more time than usual.
-ctest --test-dir "$build" --output-on-failure -j"$jobs" --timeout 600 -LE wayland "$@"
+status=0
+ctest_counted asan "$build" --output-on-failure -j"$jobs" --timeout 600 -LE wayland "$@" || status=1
+counts=("$CTEST_COUNT")
 # Under Wayland, SDL 2.26's own Wayland backend and libdecor's title-bar
 # plugin (through fontconfig, from a module unloaded before exit) keep
 # allocations no suppression could name without also hiding ours: those
 # runs are checked for memory errors and undefined behaviour, not leaks.
 ASAN_OPTIONS=${ASAN_OPTIONS/detect_leaks=1/detect_leaks=0} \
-  ctest --test-dir "$build" --output-on-failure -j"$jobs" --timeout 600 -L wayland "$@"
+  ctest_counted "asan, Wayland" "$build" --output-on-failure -j"$jobs" --timeout 600 -L wayland "$@" || status=1
+printf '%s\n' "${counts[@]}" "$CTEST_COUNT"
+exit "$status"

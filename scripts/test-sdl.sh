@@ -11,14 +11,8 @@
 #   scripts/test-sdl.sh [system|2.32|compat]...   (default: all three)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-# The suite's own tools; build dependencies of SDL's X11 and Wayland video
-# (subsystems the game does not use are left out of the builds); weston for
-# the Wayland end-to-end tests, with libdecor's title bar for its close
-# button.
-QUONDEL_PACKAGES="libgtest-dev xvfb xauth xdotool openbox wmctrl x11-utils imagemagick libgl1-mesa-dri
-  dpkg-dev libx11-dev libxext-dev libxrandr-dev libxcursor-dev
-  libxi-dev libxfixes-dev libxss-dev libwayland-dev wayland-protocols libxkbcommon-dev libegl-dev
-  libgles-dev libgl-dev libdecor-0-dev weston libdecor-0-plugin-1-cairo" source scripts/setup.sh
+scripts/setup.sh tests wayland sdl
+source tests/lib/count.sh
 jobs=$(nproc)
 tag=gcc$(gcc -dumpversion)
 [ $# -gt 0 ] || set -- system 2.32 compat
@@ -26,12 +20,14 @@ tag=gcc$(gcc -dumpversion)
 # suite NAME DIR [CMAKE_ARGS...]: builds the tree in DIR and runs every
 # test there; QUONDEL_SDL_DIRS names where SDL must be loaded from. SDL2_DIR
 # is given outright: a build directory keeps the one it found first.
-report=()
+counts=()
+status=0
 suite() {
   local name=$1 dir=$2
   shift 2
   echo "== $name: $dir =="
-  cmake -S . -B "$dir" -DBUILD_TESTING=ON "$@" >/dev/null
+  # Without GoogleTest most of the suite would quietly not be built.
+  cmake -S . -B "$dir" -DBUILD_TESTING=ON -DQUONDEL_REQUIRE_GTEST=ON "$@" >/dev/null
   cmake --build "$dir" -j"$jobs"
   if [ -n "${QUONDEL_SDL_DIRS:-}" ]; then
     # The game itself, not only the tests, links the SDL asked for.
@@ -40,8 +36,9 @@ suite() {
     [ "$(dirname "$(realpath "$linked")")" = "${QUONDEL_SDL_DIRS%%:*}" ] ||
       { echo "test-sdl.sh: $dir/quondel links $linked" >&2; exit 1; }
   fi
-  ctest --test-dir "$dir" --output-on-failure -j"$jobs"
-  report+=("$name: $(ctest --test-dir "$dir" -N | awk '/Total Tests:/ {print $3}') passed ($dir, $((SECONDS - start)) s with any SDL build)")
+  ctest_counted "$name" "$dir" --output-on-failure -j"$jobs" || status=1
+  counts+=("$CTEST_COUNT")
+  echo "($dir, $((SECONDS - start)) s with any SDL build)"
 }
 
 for which in "$@"; do
@@ -50,7 +47,7 @@ for which in "$@"; do
     system) QUONDEL_SDL_DIRS='' suite "SDL $(pkg-config --modversion sdl2) (system)" build ;;
     2.32)
       sdl2=$(scripts/sdl.sh build libsdl2-2.32 "$tag" -DSDL_AUDIO=OFF -DSDL_TEST=OFF -DSDL_STATIC=OFF)
-      QUONDEL_SDL_DIRS=$(realpath "$sdl2/lib") suite "SDL 2.32.4" build-sdl2.32 -DSDL2_DIR="$sdl2/lib/cmake/SDL2"
+      QUONDEL_SDL_DIRS=$(realpath "$sdl2/lib") suite "SDL $(scripts/sdl.sh version libsdl2-2.32)" build-sdl2.32 -DSDL2_DIR="$sdl2/lib/cmake/SDL2"
       ;;
     compat)
       sdl3=$(scripts/sdl.sh build libsdl3-3.2 "$tag" -DSDL_AUDIO=OFF -DSDL_CAMERA=OFF -DSDL_GPU=OFF -DSDL_VULKAN=OFF \
@@ -59,7 +56,7 @@ for which in "$@"; do
       compat=$(scripts/sdl.sh build sdl2-compat-2.32 "$tag" -DSDL2COMPAT_TESTS=OFF -DCMAKE_PREFIX_PATH="$sdl3" \
         -DCMAKE_INSTALL_RPATH="$sdl3/lib")
       QUONDEL_SDL_DIRS="$(realpath "$compat/lib"):$(realpath "$sdl3/lib")" \
-        suite "sdl2-compat 2.32.54 over SDL 3.2.10" build-sdl2-compat -DSDL2_DIR="$compat/lib/cmake/SDL2"
+        suite "sdl2-compat $(scripts/sdl.sh version sdl2-compat-2.32) over SDL $(scripts/sdl.sh version libsdl3-3.2)" build-sdl2-compat -DSDL2_DIR="$compat/lib/cmake/SDL2"
       ;;
     *)
       echo "test-sdl.sh: unknown SDL '$which'" >&2
@@ -68,4 +65,5 @@ for which in "$@"; do
   esac
 done
 echo "== SDL versions =="
-printf '%s\n' "${report[@]}"
+printf '%s\n' "${counts[@]}"
+exit "$status"

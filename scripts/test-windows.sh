@@ -4,10 +4,13 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 start=$SECONDS
-QUONDEL_PACKAGES="wine64 xvfb xauth xdotool openbox wmctrl x11-utils imagemagick" scripts/windows.sh
+scripts/setup.sh tests windows
+scripts/windows.sh
 echo "windows: built in $((SECONDS - start)) s"
+source tests/lib/count.sh
 for test in tests/windows/zip.sh tests/windows/installer.sh; do
   echo "-- $test"
-  bash "$test" build-windows
+  counted bash "$test" build-windows
 done
-echo "windows: 2 passed, $((SECONDS - start)) s"
+count_line windows
+[ "$COUNT_FAILED" = 0 ]

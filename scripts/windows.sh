@@ -6,8 +6,7 @@
 # exactly one zip and one installer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-# shellcheck source=scripts/setup.sh
-QUONDEL_PACKAGES="g++-mingw-w64-x86-64-posix nsis dpkg-dev ${QUONDEL_PACKAGES:-}" source scripts/setup.sh
+scripts/setup.sh windows
 src=$PWD
 out=build-windows
 toolchain=$src/cmake/mingw-w64.cmake

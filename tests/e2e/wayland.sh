@@ -1,18 +1,26 @@
 #!/usr/bin/env bash
 # The real game as a Wayland client of weston, nested in a private Xvfb.
 #
-#   wayland.sh GAME play|close [DRIVER]
+#   wayland.sh GAME play|hidpi|close [DRIVER]
 #   play:  the intro shows, the app id matches the desktop entry, Space
 #          held turns the canvas red, F11 letterboxes it into weston's
 #          output and back, and five presses end the game with 0.
+#   hidpi: the same on an output of scale 2 (640 x 400 points): the
+#          canvas is drawn in the output's own pixels, in fullscreen at the
+#          largest whole scale they allow, 3, with pure black right at its
+#          edges (a letterbox taken in points would give 1, which weston
+#          would double to 2).
 #   close: the window's close button ends the game with 0 and a clean
 #          shutdown; a missing picture gives its lines and 1.
 #   DRIVER: the SDL video driver asked for; empty for SDL's own choice.
 # shellcheck source=tests/lib/window.sh
 source "$(dirname "$0")/../lib/window.sh" "$1"
 mode=$2
-output=1280x720
-weston_start "$output"
+scale=1
+[ "$mode" = hidpi ] && scale=2
+weston_start "$([ "$scale" = 2 ] && echo 640x400 || echo 1280x720)" "$scale"
+output=$WESTON_OUTPUT
+window=$((QUONDEL_VIEW_WIDTH * scale))x$((QUONDEL_VIEW_HEIGHT * scale))
 [ -z "${3:-}" ] || GAME_ENV+=("SDL_VIDEODRIVER=$3")
 game_copy standin
 
@@ -34,14 +42,14 @@ start_wayland_game() {
   IFS=+ read -r _ x y <<<"$stamp"
   xdotool mousemove $((x + 10)) $((y + 10)) click 1
   key_down space
-  window=
-  red_window() { window=$(colour_box FF0000) && [[ $window =~ ^$VIEW\+ ]]; }
-  wait_until 20 red_window || fail "the canvas never turned red in a $VIEW window (red: $window)"
-  note "red while held, window at $window"
+  red=
+  red_window() { red=$(colour_box FF0000) && [[ $red =~ ^$window\+ ]]; }
+  wait_until 20 red_window || fail "the canvas never turned red in a $window window (red: $red)"
+  note "red while held, window at $red"
 }
 
 case $mode in
-  play)
+  play | hidpi)
     start_wayland_game WAYLAND_DEBUG=client
     grep -q 'set_app_id("quondel")' "$T_TMP/game.err" || fail "app id is not quondel: $(grep -m1 set_app_id "$T_TMP/game.err")"
     # The pointer out of the way of the letterbox's edges.
@@ -53,8 +61,8 @@ case $mode in
       fail "fullscreen: red $(colour_box FF0000), outside $(pixels screen "${LETTERBOX_OUTSIDE[@]}" | tr '\n' ' ')"
     note "fullscreen: $LETTERBOX between black bars"
     xdotool key F11
-    wait_until 15 red_window || fail "the second F11 did not restore the window (red: $window)"
-    note "windowed again at $window"
+    wait_until 15 red_window || fail "the second F11 did not restore the window (red: $red)"
+    note "windowed again at $red"
     key_up space
     sleep 0.3
     end_with_fifth_press 1
@@ -65,7 +73,7 @@ case $mode in
     # draws above the canvas. The pointer comes to rest on it before the
     # click, as a hand's would, and clicks again if the title bar was not
     # ready yet.
-    IFS=+ read -r _ x y <<<"$window"
+    IFS=+ read -r _ x y <<<"$red"
     close_clicked() {
       xdotool mousemove $((x + QUONDEL_VIEW_WIDTH - 20)) $((y - 12))
       sleep 0.2

@@ -110,11 +110,13 @@ x_start() {
 
 # weston_start WxH [SCALE]: weston's output window at the top left of a
 # slightly larger X screen, so screen and output coordinates match and the
-# pointer can leave it. The game is then a Wayland client only: GAME_ENV
+# pointer can leave it; WESTON_OUTPUT is its size in its own pixels, as
+# screenshots see it. The game is then a Wayland client only: GAME_ENV
 # takes DISPLAY away from it, so nothing can fall back to X11.
 weston_start() {
   need weston
   local w=${1%x*} h=${1#*x} scale=${2:-1}
+  WESTON_OUTPUT=$((w * scale))x$((h * scale))
   x_start "$((w * scale + 20))x$((h * scale + 20))" bare
   # A plain background without a panel; no animation delays any frame.
   printf '%s\n' '[shell]' panel-position=none background-color=0xff304050 animation=none \
@@ -263,8 +265,8 @@ expect_missing() {
   # SDL 2.32 and later add the system's reason to SDL's own.
   local first="^res/$1\\.bmp: Couldn't open .*res[/\\]$1\\.bmp(: No such file or directory)?\$"
   mapfile -t lines < <(game_lines "$2")
-  [[ ${lines[0]} =~ $first ]] ||
-    fail "missing $1: first line is '${lines[0]}'"
+  [[ ${lines[0]:-} =~ $first ]] ||
+    fail "missing $1: first line is '${lines[0]:-}'"
   [ "$(printf '%s\n' "${lines[@]:1}")" = "${expected}init failed" ] || fail "missing $1: $(cat "$2")"
   [ "$(tail -c1 "$2" | od -An -c | tr -d ' ')" = '\n' ] || fail "missing $1: last line unterminated"
 }
@@ -286,12 +288,13 @@ game_without() {
 key_down() { xdotool keydown "$1"; }
 key_up() { xdotool keyup "$1"; }
 # One press held long enough for several frames to see it, then a pause
-# so the release is seen as well.
+# so the release is seen as well; under Wine on a loaded machine a frame
+# can take a few tenths of a second.
 press() {
   xdotool keydown "$1"
-  sleep 0.25
+  sleep 0.4
   xdotool keyup "$1"
-  sleep 0.25
+  sleep 0.3
 }
 
 # end_with_fifth_press <first>: Space pressed from the <first> count up to

@@ -13,12 +13,6 @@ bmp_header() {
   bmp_le32 0; bmp_le32 "$4"; bmp_le32 2835; bmp_le32 2835; bmp_le32 0; bmp_le32 0
 }
 
-# bmp_solid PATH WIDTH HEIGHT: a valid 24-bit picture in one grey.
-bmp_solid() {
-  local pitch=$((($2 * 3 + 3) / 4 * 4))
-  { bmp_header "$2" "$3" 24 $((pitch * $3)); head -c $((pitch * $3)) /dev/zero | tr '\0' '\200'; } >"$1"
-}
-
 # bmp_absurd PATH: claims 100000 x 100000 pixels but carries a few bytes.
 bmp_absurd() {
   { bmp_header 100000 100000 24 30000000000; head -c 64 /dev/zero; } >"$1"

@@ -4,24 +4,24 @@
 # and closes with 0, and the silent uninstall takes back every file.
 #
 #   installer.sh <build-windows directory>
-# shellcheck source=tests/windows/lib.sh
-source "$(dirname "$0")/lib.sh" "$1"
+# shellcheck source=tests/lib/window.sh
+source "$(dirname "$0")/../lib/window.sh" "$1/quondel.exe"
 
-setup=("$WIN_BUILD"/package/*.exe)
+setup=("$GAME_BUILD"/package/*.exe)
 [ "${#setup[@]}" = 1 ] || fail "installers: ${setup[*]}"
 # The first page warns before anything is installed.
-nsi=$WIN_BUILD/package/_CPack_Packages/win64/NSIS/project.nsi
+nsi=$GAME_BUILD/package/_CPack_Packages/win64/NSIS/project.nsi
 grep -qF "$(cat "$(dirname "$0")/../../packaging/photosensitivity.txt")" "$nsi" || fail "no warning on the first page"
 grep -q 'RequestExecutionLevel highest' "$nsi" || fail "the installer insists on administrator rights"
 
-start_x 1024x768
-wine_boot
+x_start 1024x768
+wine_prefix
 files() { (cd "$WINEPREFIX/drive_c" && find . -type f -not -path './windows/*' -not -path '*/Temp/*' | sort); }
-files >"$E2E_TMP/before"
-"$WINE" "${setup[0]}" /S >"$E2E_TMP/setup.log" 2>&1 || fail "installer: exit $? $(cat "$E2E_TMP/setup.log")"
+files >"$T_TMP/before"
+"$WINE" "${setup[0]}" /S >"$T_TMP/setup.log" 2>&1 || fail "installer: exit $? $(cat "$T_TMP/setup.log")"
 /usr/lib/wine/wineserver -w
-files >"$E2E_TMP/installed"
-new=$(comm -13 "$E2E_TMP/before" "$E2E_TMP/installed")
+files >"$T_TMP/installed"
+new=$(comm -13 "$T_TMP/before" "$T_TMP/installed")
 exe=$(grep -i '/Quondel/quondel\.exe$' <<<"$new") || fail "no quondel.exe installed: $new"
 home=$WINEPREFIX/drive_c/$(dirname "${exe#./}")
 grep -qi 'Start Menu/Programs/Quondel/Quondel\.lnk$' <<<"$new" || fail "no Start-menu shortcut: $new"
@@ -31,20 +31,19 @@ grep -qi 'Uninstall\\\\Quondel\]' "$WINEPREFIX/system.reg" "$WINEPREFIX/user.reg
   fail "not among the installed programs"
 note "installed into ${home#"$WINEPREFIX"/}: $(wc -l <<<"$new") files, two shortcuts, uninstall entry"
 
-use_game "$home"
-start_game
+game_use "$home/quondel.exe"
+game_start
 sleep 2
-close_game
-wait_game_exit 20
-[ "$GAME_STATUS" = 0 ] || fail "installed game: exit code $GAME_STATUS"
+game_close
+game_wait_exit 20 0
 note "installed game: started, closed, exit 0"
 
 # The uninstaller copies itself away and returns at once: wait for its
 # work to be done.
-"$WINE" "$home/Uninstall.exe" /S >"$E2E_TMP/uninstall.log" 2>&1 || fail "uninstaller: exit $?"
+"$WINE" "$home/Uninstall.exe" /S >"$T_TMP/uninstall.log" 2>&1 || fail "uninstaller: exit $?"
 /usr/lib/wine/wineserver -w
-files >"$E2E_TMP/after"
-left=$(comm -13 "$E2E_TMP/before" "$E2E_TMP/after")
+files >"$T_TMP/after"
+left=$(comm -13 "$T_TMP/before" "$T_TMP/after")
 [ -z "$left" ] || fail "left behind: $left"
 [ ! -e "$home" ] || fail "left behind: ${home#"$WINEPREFIX"/}"
 if grep -qi 'Uninstall\\\\Quondel\]' "$WINEPREFIX/system.reg" "$WINEPREFIX/user.reg"; then
