@@ -112,6 +112,15 @@ int VYN_Init(const VYN_Config *cfg) {
     return -1;
   }
 
+  // sdl2-compat over SDL 3 sizes Wayland windows in the display's pixels
+  // for programs unaware of high density, which on a doubled desktop
+  // opens the window at half its size. This one letterboxes in pixels and
+  // maps the mouse by the density, so it asks for points as every other
+  // SDL gives them (they ignore the hint). sdl2-compat sets its own value
+  // when SDL first starts, hence the empty SDL_Init before; a player's
+  // environment variable still wins.
+  if (SDL_Init(0) < 0) return _init_fail();
+  SDL_SetHint("SDL_VIDEO_WAYLAND_SCALE_TO_DISPLAY", "0");
   if (SDL_Init(SDL_INIT_VIDEO) < 0) {
     // SDL 3 (under sdl2-compat) has no headless driver to fall back on
     // unless asked: with no screen, its start-up itself fails.
