@@ -12,7 +12,7 @@ log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 passed=0 skipped=0 failed=0
 for stage in scripts/test-sdl.sh scripts/test-asan.sh scripts/test-package.sh scripts/test-windows.sh \
-  "scripts/web.sh test" fuzz/run.sh; do
+  "scripts/web.sh test" scripts/test-reproducible.sh fuzz/run.sh; do
   echo "== $stage =="
   # shellcheck disable=SC2086 # a stage may carry its argument
   ./$stage 2>&1 | tee "$log"

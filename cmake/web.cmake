@@ -34,14 +34,18 @@ target_link_options(quondel PRIVATE
 find_program(QUONDEL_PYTHON NAMES python3 REQUIRED)
 set(QUONDEL_PACKAGER ${EMSCRIPTEN_ROOT_PATH}/tools/file_packager.py)
 function(quondel_web_pictures site)
-  set(args --preload ${CMAKE_SOURCE_DIR}/res@/res --js-output=${site}/quondel.data.js --no-node)
+  set(args --preload ${CMAKE_SOURCE_DIR}/res@/res --js-output=quondel.data.js --no-node)
   foreach(left_out ${ARGN})
     list(APPEND args --exclude */${left_out})
   endforeach()
+  file(MAKE_DIRECTORY ${site})
   add_custom_command(OUTPUT ${site}/quondel.data ${site}/quondel.data.js
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${site}
-    COMMAND ${QUONDEL_PYTHON} ${QUONDEL_PACKAGER} ${site}/quondel.data ${args}
-    DEPENDS ${QUONDEL_PICTURES} VERBATIM)
+    # Relative names and a package id from the contents: every build of the
+    # same pictures writes the same bytes.
+    COMMAND ${QUONDEL_PYTHON} ${QUONDEL_PACKAGER} quondel.data ${args}
+    COMMAND ${CMAKE_COMMAND} -DJS=quondel.data.js -DDATA=quondel.data -P ${CMAKE_SOURCE_DIR}/cmake/web-package-id.cmake
+    WORKING_DIRECTORY ${site}
+    DEPENDS ${QUONDEL_PICTURES} ${CMAKE_SOURCE_DIR}/cmake/web-package-id.cmake VERBATIM)
 endfunction()
 quondel_web_pictures(${QUONDEL_SITE})
 

@@ -14,18 +14,10 @@ void put(std::FILE *f, uint32_t v, int bytes) {
 void start_engine() {
   setenv("SDL_VIDEODRIVER", "dummy", 1);
   setenv("SDL_RENDER_DRIVER", "software", 1);
-  const VYN_Config config = {256, 256, 0, 16, "fuzz", 1.3333333333333333};
-  if (VYN_Init(&config) != 0) {
+  if (harness::start_unpaced() != 0) {
     std::fprintf(stderr, "\nfuzz: engine did not start: %s\n", SDL_GetError());
     std::abort();
   }
-}
-
-std::string exe_dir() {
-  char *base = SDL_GetBasePath();
-  std::string dir = base != nullptr ? base : "./";
-  SDL_free(base);
-  return dir;
 }
 
 bool write_bmp(const std::string &path, int w, int h, int bits) {

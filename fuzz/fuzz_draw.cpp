@@ -113,7 +113,7 @@ void draw_points(FuzzedDataProvider &in) {
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
   fuzz::start_engine();
-  const std::string dir = fuzz::exe_dir() + "res/";
+  const std::string dir = harness::exe_dir() + "res/";
   mkdir(dir.c_str(), 0755);
   // Images of different shapes: a sheet of 4 x 2 tiles, one smaller than
   // a tile, a single pixel, and one with alpha.

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "common.h"
-#include "harness.h"
 
 namespace {
 

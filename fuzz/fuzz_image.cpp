@@ -28,7 +28,7 @@ int loaded = 0;    // images in the registry
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
   fuzz::start_engine();
-  const std::string dir = fuzz::exe_dir() + "res";
+  const std::string dir = harness::exe_dir() + "res";
   mkdir(dir.c_str(), 0755);
   file = dir + "/fuzz.bmp";
   return 0;

@@ -19,7 +19,7 @@ declare -A quondel_groups=(
   # from Debian's source packages (scripts/sdl.sh).
   [sdl]="dpkg-dev libx11-dev libxext-dev libxrandr-dev libxcursor-dev libxi-dev libxfixes-dev libxss-dev
     libwayland-dev wayland-protocols libxkbcommon-dev libegl-dev libgles-dev libgl-dev libdecor-0-dev"
-  [package]="desktop-file-utils appstream dpkg-dev file"
+  [package]="desktop-file-utils appstream dpkg-dev file lintian man-db"
   [windows]="g++-mingw-w64-x86-64-posix nsis dpkg-dev wine64"
   [fuzz]="clang libclang-rt-dev"
   [soak]="strace"

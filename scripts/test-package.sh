@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # The package stage: builds the Debian package and proves what a player and
 # a packager rely on, in three scenarios, each counted:
-# - contents: its metadata, every file where desktops look for it, the
-#   desktop entry and AppStream data valid, and the photosensitivity
+# - contents: lintian finds no error or warning, the manual page renders
+#   without warnings, its metadata, every file where desktops look for it,
+#   the desktop entry and AppStream data valid, and the photosensitivity
 #   warning (packaging/photosensitivity.txt) word for word in each
 #   description and in the README;
 # - unpacked: the game started from the package's link under a real X
 #   server with a window manager shows the intro and closes with 0;
 # - installed: a real dpkg -i, the game started by the menu entry's
-#   command, and dpkg -r removing every file it brought (needs root on a
+#   command and by its reduced-flashing action, man quondel, and dpkg -r removing every file it brought (needs root on a
 #   machine without the game installed; otherwise skipped, with the
 #   reason).
 #
@@ -17,6 +18,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${QUONDEL_PKG_BUILD:-build-pkg}
+scripts/setup.sh package
 
 cmake -S . -B "$build" -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" -j"$(nproc)" >/dev/null
@@ -41,16 +43,22 @@ grep -qxF "> **$warning**" README.md || fail "README's warning differs from pack
 
 prefix=$T_TMP/prefix
 cmake --install "$build" --prefix "$prefix" >/dev/null
-[ "$(readlink "$prefix/bin/quondel")" = ../lib/quondel/quondel ] && [ -x "$prefix/bin/quondel" ] ||
-  fail "cmake --install: bin/quondel is not a working relative link to ../lib/quondel/quondel"
+[ "$(readlink "$prefix/games/quondel")" = ../lib/games/quondel/quondel ] && [ -x "$prefix/games/quondel" ] ||
+  fail "cmake --install: games/quondel is not a working relative link to ../lib/games/quondel/quondel"
+[ -f "$prefix/share/man/man6/quondel.6.gz" ] || fail "cmake --install: no manual page"
 root=$T_TMP/root
 dpkg -x "$deb" "$root"
 metainfo=$root/usr/share/metainfo/io.github.quondel.Quondel.metainfo.xml
 desktop=$root/usr/share/applications/quondel.desktop
-files=(usr/lib/quondel/quondel "${desktop#"$root"/}" "${metainfo#"$root"/}" usr/share/doc/quondel/copyright)
-for p in "${PICTURES[@]}"; do files+=("usr/lib/quondel/res/$p.bmp"); done
+files=(usr/lib/games/quondel/quondel "${desktop#"$root"/}" "${metainfo#"$root"/}" usr/share/doc/quondel/copyright)
+for p in "${PICTURES[@]}"; do files+=("usr/lib/games/quondel/res/$p.bmp"); done
 for f in "${files[@]}"; do [ -f "$root/$f" ] || fail "package lacks $f"; done
-[ "$(readlink "$root/usr/bin/quondel")" = ../lib/quondel/quondel ] || fail "package link usr/bin/quondel"
+[ "$(readlink "$root/usr/games/quondel")" = ../lib/games/quondel/quondel ] || fail "package link usr/games/quondel"
+# Errors and warnings fail; the informational tags left are shown.
+lintian --fail-on error,warning --display-info "$deb" >"$T_TMP/lintian.log" 2>&1 || fail "lintian: $(cat "$T_TMP/lintian.log")"
+grep "^I:" "$T_TMP/lintian.log" | sed 's/^/informational: /'
+man_warnings=$(MANWIDTH=80 man --warnings -E UTF-8 -l "$root/usr/share/man/man6/quondel.6.gz" 2>&1 >/dev/null)
+[ -z "$man_warnings" ] || fail "the manual page: $man_warnings"
 for s in 32 48 64 128 256; do
   f=$root/usr/share/icons/hicolor/${s}x$s/apps/quondel.png
   file "$f" | grep -q "PNG image data, $s x $s, 8-bit/color RGBA" || fail "icon $f: $(file -b "$f" 2>&1)"
@@ -58,13 +66,15 @@ for s in 32 48 64 128 256; do
 done
 desktop-file-validate "$desktop" || fail "desktop-file-validate"
 appstreamcli validate --no-net "$metainfo" >"$T_TMP/appstream.log" || fail "appstreamcli: $(cat "$T_TMP/appstream.log")"
-exec_line=$(sed -n 's/^Exec=//p' "$desktop")
+exec_line=$(sed -n '/^\[Desktop Entry\]/,/^\[/ s/^Exec=//p' "$desktop")
+action_line=$(sed -n '/^\[Desktop Action reduced-flashing\]/,/^\[/ s/^Exec=//p' "$desktop")
+[ "$action_line" = "quondel --reduce-flashing" ] || fail "menu action runs '$action_line'"
 [ "$exec_line" = quondel ] && [ "$(sed -n 's/^Icon=//p' "$desktop")" = quondel ] ||
   fail "menu entry runs '$exec_line', not quondel with the icon quondel"
 grep -qF "<p>$warning</p>" "$metainfo" || fail "the AppStream description lacks the warning"
 grep -q '<launchable type="desktop-id">quondel.desktop</launchable>' "$metainfo" ||
   fail "the AppStream data does not launch the desktop entry"
-note "contents: metadata, files, icons, desktop entry, AppStream data, warnings"
+note "contents: lintian, manual page, metadata, files, icons, desktop entry, AppStream data, warnings"
 passed=$((passed + 1))
 
 # ---- the game from the package ---------------------------------------------------
@@ -83,7 +93,7 @@ play_packaged() {
   game_close
   game_wait_exit 10 0
 }
-play_packaged "$root/usr/bin/quondel"
+play_packaged "$root/usr/games/quondel"
 note "unpacked: the intro drawn, closed with 0"
 passed=$((passed + 1))
 
@@ -94,21 +104,25 @@ if [ -n "${QUONDEL_PKG_NO_INSTALL:-}" ]; then
 elif [ "$(id -u)" -ne 0 ]; then
   echo "SKIP: real install: needs root"
   skipped=$((skipped + 1))
-elif dpkg-query -W -f='${Status}' quondel 2>/dev/null | grep -q "ok installed" || [ -e /usr/bin/quondel ]; then
+elif dpkg-query -W -f='${Status}' quondel 2>/dev/null | grep -q "ok installed" || [ -e /usr/games/quondel ]; then
   echo "SKIP: real install: quondel is already installed on this machine"
   skipped=$((skipped + 1))
 else
   dpkg -i "$deb" >"$T_TMP/dpkg.log" 2>&1 || fail "dpkg -i: $(cat "$T_TMP/dpkg.log")"
   installed_here=1
   dpkg -L quondel >"$T_TMP/files"
-  printf '#!/bin/sh\nPATH=/usr/local/bin:/usr/bin:/bin exec %s\n' "$exec_line" >"$T_TMP/menu-entry"
-  chmod +x "$T_TMP/menu-entry"
-  play_packaged "$T_TMP/menu-entry"
+  # The menu entry's command and its action's, run as a launcher runs them.
+  for line in "$exec_line" "$action_line"; do
+    printf '#!/bin/sh\nPATH=/usr/games:/usr/bin:/bin exec %s\n' "$line" >"$T_TMP/menu-entry"
+    chmod +x "$T_TMP/menu-entry"
+    play_packaged "$T_TMP/menu-entry"
+  done
+  MANWIDTH=80 man quondel 2>/dev/null | grep -q "reduce-flashing" || fail "man quondel does not show the manual page"
   dpkg -r quondel >>"$T_TMP/dpkg.log" 2>&1 || fail "dpkg -r: $(cat "$T_TMP/dpkg.log")"
   installed_here=0
   left=$(while read -r f; do if [ -f "$f" ] || [ -L "$f" ]; then echo "$f"; fi; done <"$T_TMP/files")
-  [ -z "$left" ] && [ ! -e /usr/lib/quondel ] || fail "dpkg -r left: $left"
-  note "installed: the menu entry's command plays; dpkg -r removes every file"
+  [ -z "$left" ] && [ ! -e /usr/lib/games/quondel ] && [ ! -e /usr/share/games/quondel ] || fail "dpkg -r left: $left"
+  note "installed: the menu entry's command and action play; man quondel; dpkg -r removes every file"
   passed=$((passed + 1))
 fi
 echo "package: $passed passed, $skipped skipped, 0 failed"

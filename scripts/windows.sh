@@ -15,7 +15,7 @@ jobs=$(nproc)
 
 compiler=$(x86_64-w64-mingw32-g++-posix -dumpversion)
 sdl=$(nice -n 10 scripts/sdl.sh build libsdl2-2.26 "mingw64-gcc$compiler" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-  -DSDL_SHARED=ON -DSDL_STATIC=OFF -DSDL_TEST=OFF -DCMAKE_SHARED_LINKER_FLAGS=-static)
+  -DSDL_SHARED=ON -DSDL_STATIC=OFF -DSDL_TEST=OFF "-DCMAKE_SHARED_LINKER_FLAGS=-static -Wl,--no-insert-timestamp")
 
 cmake -S . -B "$out/host" -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null
 nice -n 10 cmake --build "$out/host" -j"$jobs" --target quondel_icon >/dev/null

@@ -33,45 +33,27 @@ const uint8_t *at(const SDL_Surface *s, int x, int y) {
   return static_cast<const uint8_t *>(s->pixels) + y * s->pitch + x * 4;
 }
 
-struct Loaded {
+// Transparent around each shape with visible content; sized for the
+// canvas; captions pure white; the figure reaching into every corner.
+TEST(Pictures, ShapesSizesAndColoursSuitTheCanvas) {
   std::array<SDL_Surface *, IMG_COUNT> s{};
-  Loaded() {
-    for (int id = 0; id < IMG_COUNT; ++id) {
-      bool alpha = false;
-      s[id] = load(id, &alpha);
-      EXPECT_NE(s[id], nullptr) << file(id) << ": " << SDL_GetError();
-      EXPECT_TRUE(alpha) << file(id) << " has no alpha channel as SDL loads it";
-    }
-  }
-  ~Loaded() {
-    for (SDL_Surface *p : s) SDL_FreeSurface(p);
-  }
-  bool ok() const {
-    for (SDL_Surface *p : s)
-      if (p == nullptr) return false;
-    return true;
-  }
-};
-
-TEST(Pictures, EachHasClearCornersAndVisibleContent) {
-  Loaded all;
-  ASSERT_TRUE(all.ok());
   for (int id = 0; id < IMG_COUNT; ++id) {
-    const SDL_Surface *s = all.s[id];
-    for (const auto &[x, y] :
-         std::array<std::pair<int, int>, 4>{{{0, 0}, {s->w - 1, 0}, {0, s->h - 1}, {s->w - 1, s->h - 1}}})
-      EXPECT_EQ(at(s, x, y)[3], 0) << file(id) << " corner (" << x << ", " << y << ")";
-    int opaque = 0;
-    for (int y = 0; y < s->h; ++y)
-      for (int x = 0; x < s->w; ++x) opaque += at(s, x, y)[3] == 255;
-    EXPECT_GT(opaque, s->w * s->h / 10) << file(id) << " is nearly empty";
+    bool alpha = false;
+    s[id] = load(id, &alpha);
+    ASSERT_NE(s[id], nullptr) << file(id) << ": " << SDL_GetError();
+    EXPECT_TRUE(alpha) << file(id) << " has no alpha channel as SDL loads it";
   }
-}
+  for (int id = 0; id < IMG_COUNT; ++id) {
+    const SDL_Surface *p = s[id];
+    for (const auto &[x, y] :
+         std::array<std::pair<int, int>, 4>{{{0, 0}, {p->w - 1, 0}, {0, p->h - 1}, {p->w - 1, p->h - 1}}})
+      EXPECT_EQ(at(p, x, y)[3], 0) << file(id) << " corner (" << x << ", " << y << ")";
+    int opaque = 0;
+    for (int y = 0; y < p->h; ++y)
+      for (int x = 0; x < p->w; ++x) opaque += at(p, x, y)[3] == 255;
+    EXPECT_GT(opaque, p->w * p->h / 10) << file(id) << " is nearly empty";
+  }
 
-TEST(Pictures, SizesSuitTheCanvas) {
-  Loaded all;
-  ASSERT_TRUE(all.ok());
-  const auto &s = all.s;
   // The hand swap must not jump: same size, so the same anchor when centred.
   EXPECT_EQ(s[IMG_HANDOPEN]->w, s[IMG_HANDCLOSE]->w);
   EXPECT_EQ(s[IMG_HANDOPEN]->h, s[IMG_HANDCLOSE]->h);
@@ -100,39 +82,18 @@ TEST(Pictures, SizesSuitTheCanvas) {
   }
   EXPECT_GT(s[IMG_WILDASS]->w, 256);
   EXPECT_GT(s[IMG_WILDASS]->h, 256);
-}
 
-// They are tinted red or black at run time; any colour in them would shift
-// the tint.
-TEST(Pictures, CaptionsArePureWhite) {
-  Loaded all;
-  ASSERT_TRUE(all.ok());
-  for (int id : {IMG_TOPTEXT, IMG_BOTTOMTEXT}) {
-    const SDL_Surface *s = all.s[id];
-    for (int y = 0; y < s->h; ++y)
-      for (int x = 0; x < s->w; ++x) {
-        const uint8_t *p = at(s, x, y);
-        if (p[3] != 0) {
-          ASSERT_TRUE(p[0] == 255 && p[1] == 255 && p[2] == 255) << file(id) << " at " << x << ", " << y;
-        }
-      }
-  }
-}
-
-// Centred 128 px beyond a canvas corner, the figure shows only where it is
-// at least 128 px from its centre along both axes; each such corner needs
-// content, mostly light since it is tinted a full colour every frame.
-TEST(Pictures, FigureReachesIntoEveryCorner) {
-  Loaded all;
-  ASSERT_TRUE(all.ok());
-  const SDL_Surface *s = all.s[IMG_WILDASS];
-  const int cx = s->w / 2, cy = s->h / 2;
+  // Centred 128 px beyond a canvas corner, the figure shows only where it is
+  // at least 128 px from its centre along both axes; each such corner needs
+  // content, mostly light since it is tinted a full colour every frame.
+  const SDL_Surface *f = s[IMG_WILDASS];
+  const int cx = f->w / 2, cy = f->h / 2;
   for (int q = 0; q < 4; ++q) {
     const int sx = (q & 1) ? 1 : -1, sy = (q & 2) ? 1 : -1;
     int seen = 0, opaque = 0, light = 0;
-    for (int dy = 132; dy < s->h / 2; ++dy)
-      for (int dx = 132; dx < s->w / 2; ++dx) {
-        const uint8_t *p = at(s, cx + sx * dx - (sx < 0), cy + sy * dy - (sy < 0));
+    for (int dy = 132; dy < f->h / 2; ++dy)
+      for (int dx = 132; dx < f->w / 2; ++dx) {
+        const uint8_t *p = at(f, cx + sx * dx - (sx < 0), cy + sy * dy - (sy < 0));
         ++seen;
         if (p[3] == 0) continue;
         ++opaque;
@@ -141,6 +102,20 @@ TEST(Pictures, FigureReachesIntoEveryCorner) {
     EXPECT_GT(opaque, seen / 5) << "corner " << q;
     EXPECT_GT(light, opaque * 3 / 5) << "corner " << q;
   }
+  // They are tinted red or black at run time; any colour in them would shift
+  // the tint.
+  for (int id : {IMG_TOPTEXT, IMG_BOTTOMTEXT}) {
+    const SDL_Surface *p = s[id];
+    for (int y = 0; y < p->h; ++y)
+      for (int x = 0; x < p->w; ++x) {
+        const uint8_t *c = at(p, x, y);
+        if (c[3] != 0) {
+          ASSERT_TRUE(c[0] == 255 && c[1] == 255 && c[2] == 255) << file(id) << " at " << x << ", " << y;
+        }
+      }
+  }
+
+  for (SDL_Surface *p : s) SDL_FreeSurface(p);
 }
 
 // Through the engine as the game uses it: ids in load order, and a drawn

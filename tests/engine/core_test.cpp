@@ -10,12 +10,6 @@
 
 namespace {
 
-VYN_Config unpaced() {
-  VYN_Config c = harness::game_config();
-  c.fps = 0;
-  return c;
-}
-
 // One frame whose canvas is filled with opaque red.
 void red_frame() {
   ASSERT_EQ(VYN_DrawBegin(), 0);
@@ -57,8 +51,7 @@ Color set_color(float r, float g, float b, float a) {
 // ---- Start-up ----------------------------------------------------------
 
 TEST(VynQuit, ASecondStartBeginsLikeTheFirst) {
-  const VYN_Config c = unpaced();
-  ASSERT_EQ(VYN_Init(&c), 0);
+  ASSERT_EQ(harness::start_unpaced(), 0);
   const std::string picture = harness::put_solid_bmp("restart.bmp", 8, 8, 0xffffffff);
   harness::capture_start();
   VYN_ButtonBind(VYN_BTN_ACTION, SDL_SCANCODE_X);
@@ -84,7 +77,7 @@ TEST(VynQuit, ASecondStartBeginsLikeTheFirst) {
   EXPECT_EQ(x, 0);
   EXPECT_EQ(y, 0);
 
-  ASSERT_EQ(VYN_Init(&c), 0);
+  ASSERT_EQ(harness::start_unpaced(), 0);
   EXPECT_EQ(SDL_GetWindowFlags(harness::window()) & SDL_WINDOW_FULLSCREEN_DESKTOP, 0u);
   // The default key map again: Space presses the action button, X nothing.
   harness::push_key(SDL_SCANCODE_X, true);
@@ -109,50 +102,32 @@ TEST(VynQuit, ASecondStartBeginsLikeTheFirst) {
   harness::capture_take();
 }
 
-TEST(VynInit, ZeroWidthIsReportedBeforeZeroHeightWithoutStartingSdl) {
-  VYN_Config c = harness::game_config();
-  c.display_width = 0;
-  c.display_height = 0;
-  harness::capture_start();
-  EXPECT_EQ(VYN_Init(&c), -1);
-  EXPECT_EQ(harness::capture_take(), "display_width can't be 0\n");
-  EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u);
-
-  c.display_width = 256;
-  harness::capture_start();
-  EXPECT_EQ(VYN_Init(&c), -1);
-  EXPECT_EQ(harness::capture_take(), "display_height can't be 0\n");
-  EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u);
-  VYN_Quit();  // releases nothing, must not crash
-}
-
-TEST(VynInit, NullConfigIsRefused) {
-  harness::capture_start();
-  EXPECT_EQ(VYN_Init(nullptr), -1);
-  EXPECT_EQ(harness::capture_take(), "config is NULL\n");
-  VYN_Quit();
-}
-
-TEST(VynInit, ViewNarrowerThanOnePixelIsRefusedBeforeSdl) {
-  VYN_Config c = harness::game_config();
-  c.display_width = 1;
-  c.display_height = 1000;
-  c.ratio = 0.0001;  // view width 0.1: the letterbox would divide by zero
-  harness::capture_start();
-  EXPECT_EQ(VYN_Init(&c), -1);
-  EXPECT_EQ(harness::capture_take(), "display_width * ratio must be at least 1\n");
-  EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u);
-  VYN_Quit();
-}
-
-TEST(VynInit, NanRatioIsRefused) {
-  VYN_Config c = harness::game_config();
-  c.ratio = std::nan("");
-  harness::capture_start();
-  EXPECT_EQ(VYN_Init(&c), -1);
-  EXPECT_EQ(harness::capture_take(), "display_width * ratio must be at least 1\n");
-  EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u);
-  VYN_Quit();
+// Each refusal names its reason and leaves SDL unstarted; a width of 0 is
+// reported before a height of 0, and a view narrower than one pixel (the
+// letterbox would divide by zero) or a NaN ratio counts as too narrow.
+TEST(VynInit, BadConfigsAreRefusedWithTheirReasonBeforeSdlStarts) {
+  const VYN_Config game = harness::game_config();
+  VYN_Config no_size = game, no_height = game, narrow = game, nan_ratio = game;
+  no_size.display_width = no_size.display_height = no_height.display_height = 0;
+  narrow.display_width = 1;
+  narrow.display_height = 1000;
+  narrow.ratio = 0.0001;
+  nan_ratio.ratio = std::nan("");
+  const struct {
+    const VYN_Config *config;
+    const char *reason;
+  } cases[] = {{nullptr, "config is NULL\n"},
+               {&no_size, "display_width can't be 0\n"},
+               {&no_height, "display_height can't be 0\n"},
+               {&narrow, "display_width * ratio must be at least 1\n"},
+               {&nan_ratio, "display_width * ratio must be at least 1\n"}};
+  for (const auto &c : cases) {
+    harness::capture_start();
+    EXPECT_EQ(VYN_Init(c.config), -1) << c.reason;
+    EXPECT_EQ(harness::capture_take(), c.reason);
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u) << c.reason;
+    VYN_Quit();  // releases nothing, must not crash
+  }
 }
 
 TEST(VynInit, NullTitleWarnsAndNamesTheWindowVyn) {
@@ -205,8 +180,7 @@ TEST(VynInit, NoDisplayFailsWithAReason) {
 // ---- Letterbox and coordinates ------------------------------------------
 
 TEST(VynLetterbox, WideAndTallWindowsShowTheViewAtTheLargestScaleThatFitsBoth) {
-  const VYN_Config c = unpaced();
-  ASSERT_EQ(VYN_Init(&c), 0) << SDL_GetError();
+  ASSERT_EQ(harness::start_unpaced(), 0) << SDL_GetError();
   SDL_SetWindowSize(harness::window(), 1920, 1080);
   red_frame();
   // A wide window limits it by its height: 4.
@@ -243,11 +217,20 @@ TEST(VynLetterbox, WideAndTallWindowsShowTheViewAtTheLargestScaleThatFitsBoth) {
   VYN_Quit();
 }
 
-TEST(VynLetterbox, WindowSmallerThanTheViewDrawsNothingAndPassesCoordinates) {
-  const VYN_Config c = unpaced();
-  ASSERT_EQ(VYN_Init(&c), 0) << SDL_GetError();
+// The window the game opens fits the view exactly; one smaller than the
+// view shows nothing and passes coordinates through. Each frame counts.
+TEST(VynLetterbox, ExactFitHasScale1AndASmallerWindowDrawsNothing) {
+  ASSERT_EQ(harness::start_unpaced(), 0) << SDL_GetError();
+  red_frame();
+  EXPECT_EQ(harness::pixel(0, 0), 0xff0000ffu);
+  EXPECT_EQ(harness::pixel(340, 255), 0xff0000ffu);
+  EXPECT_EQ(transformed_x(200), 200);
+  EXPECT_EQ(VYN_GetTick(), 1u);
+
   SDL_SetWindowSize(harness::window(), 300, 200);
   red_frame();
+  red_frame();
+  EXPECT_EQ(VYN_GetTick(), 3u);
   EXPECT_EQ(harness::pixel(0, 0), 0x000000ffu);
   EXPECT_EQ(harness::pixel(150, 100), 0x000000ffu);
   int x = 123, y = -45;
@@ -257,25 +240,10 @@ TEST(VynLetterbox, WindowSmallerThanTheViewDrawsNothingAndPassesCoordinates) {
   VYN_Quit();
 }
 
-TEST(VynLetterbox, ExactFitHasScale1AndNoOffset) {
-  const VYN_Config c = unpaced();
-  ASSERT_EQ(VYN_Init(&c), 0) << SDL_GetError();
-  red_frame();
-  EXPECT_EQ(harness::pixel(0, 0), 0xff0000ffu);
-  EXPECT_EQ(harness::pixel(340, 255), 0xff0000ffu);
-  EXPECT_EQ(transformed_x(200), 200);
-  EXPECT_EQ(VYN_GetTick(), 1u);
-  red_frame();
-  red_frame();
-  EXPECT_EQ(VYN_GetTick(), 3u);
-  VYN_Quit();
-}
-
 // ---- Colour ------------------------------------------------------------
 
 TEST(VynColor, FractionsTruncateAndWrapToBytes) {
-  const VYN_Config c = unpaced();
-  ASSERT_EQ(VYN_Init(&c), 0) << SDL_GetError();
+  ASSERT_EQ(harness::start_unpaced(), 0) << SDL_GetError();
   Color got = set_color(1.0f, 0.9f, 0.2f, 0.025f);
   EXPECT_EQ(got.r, 255);
   EXPECT_EQ(got.g, 229);
@@ -343,20 +311,19 @@ TEST(VynPacing, LateFrameRestartsTheDeadlineWithoutABurst) {
   VYN_Quit();
 }
 
-// Thirty frames at a rate that must not wait finish well under 990 ms.
-void expect_no_waiting(uint32_t fps) {
-  VYN_Config c = harness::game_config();
-  c.fps = fps;
-  ASSERT_EQ(VYN_Init(&c), 0) << SDL_GetError();
-  const uint64_t start = SDL_GetTicks64();
-  for (int i = 0; i < 30; i++) {
-    ASSERT_EQ(VYN_DrawBegin(), 0);
-    ASSERT_EQ(VYN_DrawEnd(), 0);
+// Thirty frames at a rate that must not wait (none, or above 1000 per
+// second) finish well under 990 ms.
+TEST(VynPacing, Fps0AndFpsAbove1000NeverWait) {
+  for (uint32_t fps : {0u, 2000u}) {
+    VYN_Config c = harness::game_config();
+    c.fps = fps;
+    ASSERT_EQ(VYN_Init(&c), 0) << SDL_GetError();
+    const uint64_t start = SDL_GetTicks64();
+    for (int i = 0; i < 30; i++) {
+      ASSERT_EQ(VYN_DrawBegin(), 0);
+      ASSERT_EQ(VYN_DrawEnd(), 0);
+    }
+    EXPECT_LT(SDL_GetTicks64() - start, 600u) << "fps " << fps << " waited";
+    VYN_Quit();
   }
-  EXPECT_LT(SDL_GetTicks64() - start, 600u) << "fps " << fps << " waited";
-  VYN_Quit();
 }
-
-TEST(VynPacing, Fps0NeverWaits) { expect_no_waiting(0); }
-
-TEST(VynPacing, FpsAbove1000NeverWaits) { expect_no_waiting(2000); }

@@ -11,9 +11,7 @@ namespace {
 class VynEvents : public ::testing::Test {
  protected:
   void SetUp() override {
-    VYN_Config c = harness::game_config();
-    c.fps = 0;
-    ASSERT_EQ(VYN_Init(&c), 0) << SDL_GetError();
+    ASSERT_EQ(harness::start_unpaced(), 0) << SDL_GetError();
     harness::cycle_events();  // the window's own start-up events
   }
   void TearDown() override { VYN_Quit(); }
@@ -66,7 +64,14 @@ TEST_F(VynEvents, EachDefaultKeyPressesAndReleasesItsButton) {
   }
 }
 
-TEST_F(VynEvents, RepeatsAreDroppedAndTheButtonStaysHeld) {
+// Repeats of a held key are dropped and keep it held; a key bound to no
+// button gives no event either way.
+TEST_F(VynEvents, RepeatsAndUnboundKeysGiveNoEvent) {
+  harness::push_key(SDL_SCANCODE_A, true);
+  harness::push_key(SDL_SCANCODE_A, false);
+  expect_no_event();
+  for (unsigned b = 0; b < VYN_BUTTONS; b++) EXPECT_FALSE(VYN_ButtonDown(b)) << "button " << b;
+
   harness::push_key(SDL_SCANCODE_LEFT, true);
   for (int i = 0; i < 3; i++) harness::push_key(SDL_SCANCODE_LEFT, true, true);
   expect_only_button_event(VYN_BUTTON_DOWN, VYN_BTN_LEFT);
@@ -74,13 +79,6 @@ TEST_F(VynEvents, RepeatsAreDroppedAndTheButtonStaysHeld) {
   harness::push_key(SDL_SCANCODE_LEFT, true, true);
   expect_no_event();
   EXPECT_TRUE(VYN_ButtonDown(VYN_BTN_LEFT));
-}
-
-TEST_F(VynEvents, UnboundKeyGivesNoEventEitherWay) {
-  harness::push_key(SDL_SCANCODE_A, true);
-  harness::push_key(SDL_SCANCODE_A, false);
-  expect_no_event();
-  for (unsigned b = 0; b < VYN_BUTTONS; b++) EXPECT_FALSE(VYN_ButtonDown(b)) << "button " << b;
 }
 
 TEST_F(VynEvents, F11TogglesFullscreenOnEveryKeyDownIncludingRepeats) {
@@ -166,7 +164,8 @@ TEST_F(VynEvents, MouseButtonsCannotBeRemapped) {
   }
 }
 
-TEST_F(VynEvents, NullRecordIsRefusedWithoutPolling) {
+// The quit stays queued past the refused poll, then sets the quit flag.
+TEST_F(VynEvents, NullRecordIsRefusedWithoutPollingAndTheQuitWaits) {
   SDL_Event quit{};
   quit.type = SDL_QUIT;
   SDL_PushEvent(&quit);
@@ -177,18 +176,10 @@ TEST_F(VynEvents, NullRecordIsRefusedWithoutPolling) {
   VYN_Event e{};
   ASSERT_TRUE(harness::poll_event(&e));
   EXPECT_EQ(e.type, VYN_QUIT);
-}
-
-// ---- Quit and mouse ----------------------------------------------------
-
-TEST_F(VynEvents, QuitEventSetsTheQuitFlag) {
-  EXPECT_FALSE(VYN_ShouldQuit());
-  SDL_Event quit{};
-  quit.type = SDL_QUIT;
-  SDL_PushEvent(&quit);
-  harness::cycle_events();
   EXPECT_TRUE(VYN_ShouldQuit());
 }
+
+// ---- Drops and mouse ---------------------------------------------------
 
 // A file dropped on the window gives no event, and its name, which SDL
 // hands over to the receiver, is released (the sanitizer build's leak
@@ -227,23 +218,9 @@ TEST_F(VynEvents, MouseButtonsAreButtons6To8AtUnscaledPositionsBeforeTheFirstFra
   }
 }
 
-TEST_F(VynEvents, ExtraMouseButtonsMoveThePointerButGiveNoEvent) {
-  harness::push_mouse_button(SDL_BUTTON_X1, true, 30, 40);
-  expect_no_event();
-  int x = 0, y = 0;
-  VYN_MousePosition(&x, &y);
-  EXPECT_EQ(x, 30);
-  EXPECT_EQ(y, 40);
-  harness::push_mouse_button(SDL_BUTTON_X2, false, 50, 60);
-  expect_no_event();
-  VYN_MousePosition(&x, nullptr);
-  VYN_MousePosition(nullptr, &y);
-  EXPECT_EQ(x, 50);
-  EXPECT_EQ(y, 60);
-  for (unsigned b = 0; b < VYN_BUTTONS; b++) EXPECT_FALSE(VYN_ButtonDown(b)) << "button " << b;
-}
-
-TEST_F(VynEvents, MotionRecordsThePointer) {
+// Motion moves the pointer and leaves the record's button alone; the
+// extra buttons move it too but give no event and press nothing.
+TEST_F(VynEvents, MotionAndExtraMouseButtonsMoveThePointer) {
   harness::push_mouse_motion(100, 200);
   VYN_Event e{};
   e.button = 77;
@@ -256,4 +233,17 @@ TEST_F(VynEvents, MotionRecordsThePointer) {
   VYN_MousePosition(&x, &y);
   EXPECT_EQ(x, 100);
   EXPECT_EQ(y, 200);
+
+  harness::push_mouse_button(SDL_BUTTON_X1, true, 30, 40);
+  expect_no_event();
+  VYN_MousePosition(&x, &y);
+  EXPECT_EQ(x, 30);
+  EXPECT_EQ(y, 40);
+  harness::push_mouse_button(SDL_BUTTON_X2, false, 50, 60);
+  expect_no_event();
+  VYN_MousePosition(&x, nullptr);
+  VYN_MousePosition(nullptr, &y);
+  EXPECT_EQ(x, 50);
+  EXPECT_EQ(y, 60);
+  for (unsigned b = 0; b < VYN_BUTTONS; b++) EXPECT_FALSE(VYN_ButtonDown(b)) << "button " << b;
 }

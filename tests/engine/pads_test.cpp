@@ -53,9 +53,7 @@ std::string key(SDL_Scancode code, bool down) {
 }
 
 void start() {
-  VYN_Config c = harness::game_config();
-  c.fps = 0;
-  ASSERT_EQ(VYN_Init(&c), 0) << SDL_GetError();
+  ASSERT_EQ(harness::start_unpaced(), 0) << SDL_GetError();
   events();  // the window's and the controllers' start-up events
 }
 
@@ -206,19 +204,15 @@ TEST(VynPads, ANinthPadIsIgnoredAndAQuitDropsWhatWasStillQueued) {
   ASSERT_TRUE(harness::poll_event(&e));
   EXPECT_TRUE(e.type == VYN_BUTTON_UP && e.button == VYN_BTN_LEFT);
   VYN_Quit();
-  VYN_Config c = harness::game_config();
-  c.fps = 0;
-  ASSERT_EQ(VYN_Init(&c), 0) << SDL_GetError();
+  ASSERT_EQ(harness::start_unpaced(), 0) << SDL_GetError();
   EXPECT_EQ(events(), "");
   VYN_Quit();
 }
 
 TEST(VynPads, WithoutControllerSupportTheGameStartsAfterOneLine) {
   refuse_controllers = true;
-  VYN_Config c = harness::game_config();
-  c.fps = 0;
   harness::capture_start();
-  EXPECT_EQ(VYN_Init(&c), 0);
+  EXPECT_EQ(harness::start_unpaced(), 0);
   EXPECT_EQ(harness::capture_take(), "game controllers unavailable: no controllers here\n");
   events();
   EXPECT_EQ(key(SDL_SCANCODE_SPACE, true), "down 4 ");

@@ -33,14 +33,18 @@ class VynRegistry : public ::testing::Test {
   bool quit = false;
 };
 
+// What SDL reports for a file it cannot open, next to the executable.
+std::string open_failure(const std::string &missing) {
+  SDL_ClearError();
+  EXPECT_EQ(SDL_RWFromFile((harness::exe_dir() + missing).c_str(), "rb"), nullptr);
+  return SDL_GetError();
+}
+
 }  // namespace
 
 TEST_F(VynRegistry, IdsFollowLoadOrderAndAMissingFileKeepsItsSlotFree) {
   const std::string missing = "registry_no_such_picture.bmp";
-  const std::string full = harness::exe_dir() + missing;
-  SDL_ClearError();
-  ASSERT_EQ(SDL_RWFromFile(full.c_str(), "rb"), nullptr);
-  const std::string reason = SDL_GetError();  // what a failed open reports
+  const std::string reason = open_failure(missing);
 
   harness::capture_start();
   const int id = VYN_ImageLoad(missing.c_str());
@@ -61,20 +65,9 @@ TEST_F(VynRegistry, WindowIconTakesNoSlotAndAMissingOneIsOneLine) {
   EXPECT_EQ(VYN_ImageLoad(name.c_str()), 0);
 
   const std::string missing = "registry_no_such_icon.bmp";
-  SDL_ClearError();
-  ASSERT_EQ(SDL_RWFromFile((harness::exe_dir() + missing).c_str(), "rb"), nullptr);
-  const std::string reason = SDL_GetError();
   harness::capture_start();
   EXPECT_EQ(VYN_WindowIcon(missing.c_str()), -1);
-  EXPECT_EQ(harness::capture_take(), "window icon " + missing + ": " + reason + "\n");
-}
-
-TEST_F(VynRegistry, NullPathIsRefusedWithTwoLines) {
-  harness::capture_start();
-  const int id = VYN_ImageLoad(nullptr);
-  EXPECT_EQ(harness::capture_take(), "path is NULL\nVYN_PathPrefix failed\n");
-  EXPECT_EQ(id, -1);
-  EXPECT_EQ(VYN_ImageLoad(name.c_str()), 0);
+  EXPECT_EQ(harness::capture_take(), "window icon " + missing + ": " + open_failure(missing) + "\n");
 }
 
 TEST_F(VynRegistry, ThirtyThirdLoadReachesTheLimitAndShutdownGoesInSlotOrder) {
@@ -89,7 +82,9 @@ TEST_F(VynRegistry, ThirtyThirdLoadReachesTheLimitAndShutdownGoesInSlotOrder) {
   EXPECT_EQ(quit_output(), expected);
 }
 
-TEST_F(VynRegistry, PathPrefixJoinsTheExecutablesDirectory) {
+// A null path is refused by the prefix alone, and by a load with the
+// prefix's line and its own, without taking a slot.
+TEST_F(VynRegistry, PathPrefixJoinsTheExecutablesDirectoryAndRefusesNull) {
   char *full = VYN_PathPrefix("res/stamp.bmp");
   ASSERT_NE(full, nullptr);
   EXPECT_EQ(std::string(full), harness::exe_dir() + "res/stamp.bmp");
@@ -98,6 +93,10 @@ TEST_F(VynRegistry, PathPrefixJoinsTheExecutablesDirectory) {
   harness::capture_start();
   EXPECT_EQ(VYN_PathPrefix(nullptr), nullptr);
   EXPECT_EQ(harness::capture_take(), "path is NULL\n");
+  harness::capture_start();
+  EXPECT_EQ(VYN_ImageLoad(nullptr), -1);
+  EXPECT_EQ(harness::capture_take(), "path is NULL\nVYN_PathPrefix failed\n");
+  EXPECT_EQ(VYN_ImageLoad(name.c_str()), 0);
 }
 
 // Before start-up there is no base path: the relative path comes back as a

@@ -13,9 +13,7 @@ constexpr uint32_t black = 0x000000ffu;
 class VynShapes : public ::testing::Test {
  protected:
   void SetUp() override {
-    VYN_Config c = harness::game_config();
-    c.fps = 0;
-    ASSERT_EQ(VYN_Init(&c), 0) << SDL_GetError();
+    ASSERT_EQ(harness::start_unpaced(), 0) << SDL_GetError();
     ASSERT_EQ(VYN_DrawBegin(), 0);
     ASSERT_EQ(VYN_DrawSetColor(0, 1, 0, 1), 0);
   }
@@ -29,7 +27,25 @@ void expect_pixel(int x, int y, uint32_t expected) {
 
 }  // namespace
 
-TEST_F(VynShapes, OnePointPerCanvasPixelIsTheLimit) {
+// Separate coordinate arrays, not pairs from one; up to one point per
+// canvas pixel, and one more is refused.
+TEST_F(VynShapes, PointsTakeSeparateArraysUpToOnePerCanvasPixel) {
+  const int two_xs[] = {3, 40};
+  const int two_ys[] = {7, 50};
+  ASSERT_EQ(VYN_DrawPoints(two_xs, two_ys, 2), 0);
+  expect_pixel(3, 7, green);
+  expect_pixel(40, 50, green);
+  expect_pixel(7, 3, black);
+  expect_pixel(3, 40, black);
+
+  ASSERT_EQ(VYN_DrawPoint(100, 101), 0);
+  expect_pixel(100, 101, green);
+  expect_pixel(101, 100, black);
+
+  harness::capture_start();
+  EXPECT_EQ(VYN_DrawPoints(nullptr, two_ys, 2), -1);
+  EXPECT_EQ(harness::capture_take(), "xs or ys is NULL\n");
+
   std::vector<int> xs, ys;
   for (int y = 0; y < 256; y++) {
     for (int x = 0; x < 256; x++) {
@@ -51,25 +67,8 @@ TEST_F(VynShapes, OnePointPerCanvasPixelIsTheLimit) {
   EXPECT_EQ(result, -1);
 }
 
-TEST_F(VynShapes, PointsTakeSeparateCoordinateArrays) {
-  const int xs[] = {3, 40};
-  const int ys[] = {7, 50};
-  ASSERT_EQ(VYN_DrawPoints(xs, ys, 2), 0);
-  expect_pixel(3, 7, green);
-  expect_pixel(40, 50, green);
-  expect_pixel(7, 3, black);
-  expect_pixel(3, 40, black);
-
-  ASSERT_EQ(VYN_DrawPoint(100, 101), 0);
-  expect_pixel(100, 101, green);
-  expect_pixel(101, 100, black);
-
-  harness::capture_start();
-  EXPECT_EQ(VYN_DrawPoints(nullptr, ys, 2), -1);
-  EXPECT_EQ(harness::capture_take(), "xs or ys is NULL\n");
-}
-
-TEST_F(VynShapes, LineIncludesBothEnds) {
+// Lines include both ends; outlines and fills cover exactly w x h.
+TEST_F(VynShapes, LinesAndRectanglesCoverTheirEdgesExactly) {
   ASSERT_EQ(VYN_DrawLine(10, 20, 20, 20), 0);
   expect_pixel(9, 20, black);
   expect_pixel(10, 20, green);
@@ -77,9 +76,7 @@ TEST_F(VynShapes, LineIncludesBothEnds) {
   expect_pixel(20, 20, green);
   expect_pixel(21, 20, black);
   expect_pixel(15, 21, black);
-}
 
-TEST_F(VynShapes, RectangleOutlineAndFill) {
   ASSERT_EQ(VYN_DrawRectangle(false, 30, 30, 10, 5), 0);
   expect_pixel(30, 30, green);
   expect_pixel(39, 34, green);

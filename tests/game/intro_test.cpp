@@ -147,16 +147,10 @@ TEST_F(Intro, HeldFrameIsRedWithClosedShakenHandAndBlood) {
   EXPECT_GT(shaken, 0);
 }
 
-// The order of random values decides what every later frame looks like:
-// five per frame whether the key is held or not.
-int after_calls(int n) {
-  game_srand(1);
-  for (int i = 0; i < n; i++) game_rand();
-  return game_rand();
-}
+// Five random values per frame whether the key is held or not.
 
 TEST_F(Intro, EveryFrameTakesFiveRandomValues) {
-  const int after_35 = after_calls(7 * 5), after_0 = after_calls(0);
+  const int after_35 = scene::rand_after(7 * 5), after_0 = scene::rand_after(0);
   EXPECT_EQ(updates(90), 0);
   game_srand(1);
   for (int i = 0; i < 7; i++) draw();

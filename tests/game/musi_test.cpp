@@ -150,15 +150,8 @@ TEST_F(Musi, HandIsPulledToTheCentre) {
   EXPECT_NEAR(hand_y, 137.0, 0.01);
 }
 
-// The value rand() gives after n calls from the unseeded start.
-int after_calls(int n) {
-  game_srand(1);
-  for (int i = 0; i < n; i++) game_rand();
-  return game_rand();
-}
-
 TEST_F(Musi, FrameTakesSixRandomValuesAndSevenWithAnImage) {
-  const int after_54 = after_calls(9 * 6), after_63 = after_calls(9 * 7);
+  const int after_54 = scene::rand_after(9 * 6), after_63 = scene::rand_after(9 * 7);
   game_srand(1);
   for (int i = 0; i < 9; i++) draw();
   EXPECT_EQ(game_rand(), after_54) << "no image";

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "random.h"
+
 namespace scene {
 
 namespace {
@@ -86,13 +88,14 @@ bool start() {
 }
 
 void key(SDL_Scancode code, bool down) {
-  SDL_Event e{};
-  e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-  e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
-  e.key.repeat = 0;
-  e.key.keysym.scancode = code;
-  SDL_PushEvent(&e);
+  harness::push_key(code, down);
   VYN_CycleEvents();
+}
+
+int rand_after(int n) {
+  game_srand(1);
+  for (int i = 0; i < n; i++) game_rand();
+  return game_rand();
 }
 
 Box find(uint32_t colour) {

@@ -28,6 +28,10 @@ bool start();
 // Pushes one key event (not a repeat) and lets the engine drain the queue.
 void key(SDL_Scancode code, bool down);
 
+// The value game_rand() gives after n calls from seed 1: a frame's draw
+// takes a fixed number, which decides every later frame.
+int rand_after(int n);
+
 // Canvas pixel as 0xRRGGBBAA while the canvas is the render target.
 inline uint32_t px(int x, int y) { return harness::pixel(x, y); }
 inline int red(uint32_t p) { return static_cast<int>(p >> 24); }

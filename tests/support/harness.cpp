@@ -32,6 +32,12 @@ void put32(std::ofstream &out, uint32_t v) {
 
 VYN_Config game_config() { return VYN_Config{256, 256, 30, 16, "Quondel", 1.3333333333333333}; }
 
+int start_unpaced() {
+  VYN_Config c = game_config();
+  c.fps = 0;
+  return VYN_Init(&c);
+}
+
 void capture_start() {
   std::fflush(stderr);
   sink = std::tmpfile();

@@ -11,6 +11,8 @@ namespace harness {
 
 // The game's configuration: 256 x 256 canvas, 4:3 view, 30 fps.
 VYN_Config game_config();
+// VYN_Init with that configuration and no frame pacing; its result.
+int start_unpaced();
 
 // Redirects fd 2 into a temporary file until take() returns what was
 // written since start().

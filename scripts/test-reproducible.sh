@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# Proves the release reproducible: scripts/release.sh run here (reusing the
+# build directories the other stages made) and again from scratch in a
+# clone of the same commit, with the same uncommitted changes and new
+# files, in another directory and minutes later, must give byte-identical
+# artefacts: the Debian package, the Windows zip and installer, the web
+# site (each file, and the zip), the source tarball and SHA256SUMS.
+#
+#   scripts/test-reproducible.sh
+set -uo pipefail
+cd "$(dirname "$0")/.." || exit 1
+work=$(mktemp -d /tmp/quondel-reproducible.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+passed=0
+failed=0
+finish() {
+  echo "reproducible: $passed passed, 0 skipped, $failed failed"
+  [ "$failed" -eq 0 ]
+  exit $?
+}
+
+other=$work/elsewhere/quondel
+if ! scripts/release.sh --allow-dirty >"$work/here.log" 2>&1; then
+  echo "FAIL: release.sh here"
+  tail -30 "$work/here.log"
+  failed=1
+  finish
+fi
+if ! { git clone -q --no-checkout . "$other" && git -C "$other" checkout -q --detach "$(git rev-parse HEAD)" &&
+  git diff --binary HEAD | git -C "$other" apply --allow-empty &&
+  git ls-files -z --others --exclude-standard | tar -c --null -T - | tar -x -C "$other"; }; then
+  echo "FAIL: cloning this tree into $other"
+  failed=1
+  finish
+fi
+if ! "$other/scripts/release.sh" --allow-dirty >"$work/there.log" 2>&1; then
+  echo "FAIL: release.sh in $other"
+  tail -30 "$work/there.log"
+  failed=1
+  finish
+fi
+
+echo "release.sh here, reusing the build directories: $(grep -o "made in .*" "$work/here.log")"
+echo "release.sh in the clone, from scratch: $(grep -o "made in .*" "$work/there.log")"
+
+# what_differs A B: names the members of two archives that differ.
+what_differs() {
+  case $1 in
+    *.deb)
+      mkdir -p "$work/a" "$work/b"
+      dpkg-deb -R "$1" "$work/a" && dpkg-deb -R "$2" "$work/b" && diff -r "$work/a" "$work/b"
+      diff <(dpkg-deb -c "$1") <(dpkg-deb -c "$2")
+      ;;
+    *.zip) diff <(unzip -Zl "$1") <(unzip -Zl "$2") ;;
+    *) cmp "$1" "$2" ;;
+  esac
+  true
+}
+for f in dist/*; do
+  if cmp -s "$f" "$other/$f"; then
+    echo "ok: $(basename "$f") is the same, $(sha256sum <"$f" | cut -c1-16)..."
+    passed=$((passed + 1))
+  else
+    echo "FAIL: $(basename "$f") differs"
+    what_differs "$f" "$other/$f" 2>&1 | head -20 | sed 's/^/    /'
+    failed=$((failed + 1))
+  fi
+done
+if diff -r build-web/site "$other/build-web/site" >"$work/site.diff"; then
+  echo "ok: the web site's $(find build-web/site -type f | wc -l) files are the same"
+  passed=$((passed + 1))
+else
+  echo "FAIL: the web site differs"
+  sed 's/^/    /' "$work/site.diff"
+  failed=$((failed + 1))
+fi
+# Five artefacts, SHA256SUMS and the site.
+[ "$passed" -ge 7 ] || {
+  echo "FAIL: only $passed of the 7 comparisons ran"
+  failed=$((failed + 1))
+}
+finish
