@@ -54,6 +54,16 @@ const notRed = (page) => until('the red gone', 5, async () => {
   return { ok: r.red < 0.05, red: r.red };
 });
 
+// Scene two by the action button: five taps end the game.
+async function fiveTaps(page) {
+  const action = await box(page, '#act button');
+  for (let i = 0; i < 5; i++) {
+    await page.touchscreen.tap(action.cx, action.cy);
+    await sleep(150);
+  }
+  await page.waitForSelector('#end:not([hidden])', { timeout: 5000 });
+}
+
 // Fingers on the touch screen by id, sent as the device would: each event
 // lists every finger still down.
 function touchScreen(page, cdp) {
@@ -130,12 +140,7 @@ test('a phone, upright and sideways, played by touch alone', { timeout: 120000 }
   await fingers.up();
   assert.deepEqual((await fed()).split(', ').sort(), ['keyup ArrowUp', 'keyup Space']);
   await notRed(page);
-  const action = await box(page, '#act button');
-  for (let i = 0; i < 5; i++) {
-    await page.touchscreen.tap(action.cx, action.cy);
-    await sleep(150);
-  }
-  await page.waitForSelector('#end:not([hidden])', { timeout: 5000 });
+  await fiveTaps(page);
   assert.equal(await page.$eval('#end-text', (e) => e.textContent), 'The game has ended.');
 
   // Played again by tap; the picture itself is the action button, and a
@@ -170,12 +175,7 @@ test('a tablet, played by touch alone', { timeout: 60000 }, async () => {
   assert.equal(await redScale(page), Math.min(Math.floor(canvas.width / 341), Math.floor(canvas.height / 256)));
   await fingers.up();
   await notRed(page);
-  const action = await box(page, '#act button');
-  for (let i = 0; i < 5; i++) {
-    await page.touchscreen.tap(action.cx, action.cy);
-    await sleep(150);
-  }
-  await page.waitForSelector('#end:not([hidden])', { timeout: 5000 });
+  await fiveTaps(page);
   await page.close();
 });
 
