@@ -9,11 +9,9 @@ set(QUONDEL_SITE ${CMAKE_BINARY_DIR}/site)
 set_target_properties(quondel PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${QUONDEL_SITE})
 
 # ASYNCIFY lets SDL_Delay hand control back to the browser, so the game's
-# own loop and pacing run unchanged. The page starts main itself after the
-# player's first click or key, and hears of the end through onExit.
-# The page reads the engine's frame count and the game's reduced-flashing
-# flag through platform/web/frames.cpp.
-target_sources(quondel PRIVATE ${CMAKE_SOURCE_DIR}/platform/web/frames.cpp)
+# own loop and pacing run unchanged. The page starts main itself once the
+# files are in, lets the game's first frame go at the player's first click,
+# tap or key (platform/web/page.cpp), and hears of the end through onExit.
 # SDL's renderer draws with plain WebGL 1 and asks for no extension, so
 # the context is made without switching every one of the browser's on: on
 # a slow phone that alone took a fifth of a second after the tap.

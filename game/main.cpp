@@ -24,7 +24,13 @@ int main(int argc, char *argv[]) {
     std::fputs("init failed\n", stderr);
     return 1;
   }
-  while (game_frame(state)) {
+  // The first frame is drawn and shown before anything waits for the
+  // player. Where the game starts behind a start screen (the web page's
+  // warning), the slow first drawing is then over before the player asks
+  // to play, and their tap only has to uncover it.
+  bool going = game_frame(state);
+  platform_wait_for_player();
+  while (going && game_frame(state)) {
   }
   deinit();
   return 0;

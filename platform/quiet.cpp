@@ -1,5 +1,8 @@
-// Systems where standard error always reaches the player or a log: the
-// game's lines need no second way out.
+// Systems where standard error always reaches the player or a log, and
+// where starting the program is the player's asking to play: nothing to
+// add to the game's start.
 #include "platform.h"
 
 void platform_start() {}
+
+void platform_wait_for_player() {}

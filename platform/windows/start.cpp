@@ -51,3 +51,5 @@ void platform_start() {
   if (std::freopen(path, "w+TD", stderr) == nullptr) return;
   std::atexit(show_failure);
 }
+
+void platform_wait_for_player() {}

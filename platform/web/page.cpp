@@ -1,0 +1,37 @@
+// What the page and the running game say to each other.
+//
+// The page starts the program as soon as its files are in, while the
+// player reads the warning, so the slow part of a start (the WebGL
+// context, the pictures, the browser's first drawing of the canvas) is
+// over before they choose to play; the game waits for that choice after
+// its first frame, which the warning covers. Under ASYNCIFY the wait hands
+// the browser back its thread.
+#include <emscripten.h>
+
+#include <cstdint>
+
+#include "game.h"
+#include "platform.h"
+#include "vyn.h"
+
+namespace {
+
+// Resolves with 1 for "Play with reduced flashing", 0 for "Play".
+EM_ASYNC_JS(int, wait_for_play, (), { return await Module.quondelWaitForPlay(); });
+
+}  // namespace
+
+void platform_start() {}
+
+void platform_wait_for_player() {
+  // The command line carried the choice the start screen offered first;
+  // the player may pick the other one. The first frame, always one of the
+  // reduced mode's beats, is the same in both modes.
+  reduce_flashing = wait_for_play() != 0;
+}
+
+// For the page, its tests and benchmarks: the engine's count of frames
+// shown, and whether the game is playing with reduced flashing.
+extern "C" uint32_t quondel_frames() { return static_cast<uint32_t>(VYN_GetTick()); }
+
+extern "C" int quondel_reduce_flashing() { return reduce_flashing ? 1 : 0; }
