@@ -22,6 +22,7 @@ int main(int argc, char *argv[]) {
   if (init() != 0) {
     deinit();
     std::fputs("init failed\n", stderr);
+    platform_start_failed();
     return 1;
   }
   // The first frame is drawn and shown before anything waits for the
@@ -29,7 +30,7 @@ int main(int argc, char *argv[]) {
   // warning), the slow first drawing is then over before the player asks
   // to play, and their tap only has to uncover it.
   bool going = game_frame(state);
-  platform_wait_for_player();
+  reduce_flashing = platform_wait_for_player(reduce_flashing);
   while (going && game_frame(state)) {
   }
   deinit();

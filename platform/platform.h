@@ -1,17 +1,23 @@
 // The little that differs between the systems the game runs on, kept out
 // of the engine and the scenes. Each system has its own source file; the
-// build picks one.
+// build picks one. The game calls these; they answer with what the system
+// learnt and never reach into the game.
 #pragma once
 
 // Called first in main. Where nobody would see standard error (a game
 // double-clicked on Windows has no console), keeps what the game writes
-// there and, when start-up fails, shows it to the player in a message box
-// before the process ends. Elsewhere it does nothing.
+// there so that a failed start can be shown. Elsewhere it does nothing.
 void platform_start();
 
-// Called once the game has started and shown its first frame. Where the
-// game starts before the player asks to play (the web page starts it behind
-// its warning, so that the tap does not wait for the start-up), waits for
-// that and takes up what the player chose meanwhile. Elsewhere it returns
-// at once.
-void platform_wait_for_player();
+// Called when start-up has failed, after the game has written why and just
+// before it exits with 1. Where standard error reaches nobody, shows what
+// was written (Windows: a message box). Elsewhere it does nothing.
+void platform_start_failed();
+
+// Called once the game has started and shown its first frame, with the
+// mode it is playing in (reduced flashing or not). Where the game starts
+// before the player asks to play (the web page starts it behind its
+// warning, so that the tap does not wait for the start-up), waits for that
+// and returns the mode the player chose meanwhile. Elsewhere it returns
+// reduce at once.
+bool platform_wait_for_player(bool reduce);

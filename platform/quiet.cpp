@@ -5,4 +5,6 @@
 
 void platform_start() {}
 
-void platform_wait_for_player() {}
+void platform_start_failed() {}
+
+bool platform_wait_for_player(bool reduce) { return reduce; }

@@ -10,7 +10,6 @@
 
 #include <cstdint>
 
-#include "game.h"
 #include "platform.h"
 #include "vyn.h"
 
@@ -19,19 +18,27 @@ namespace {
 // Resolves with 1 for "Play with reduced flashing", 0 for "Play".
 EM_ASYNC_JS(int, wait_for_play, (), { return await Module.quondelWaitForPlay(); });
 
+// The mode the game plays in, as main was told it: what it started with,
+// then what the player chose on the start screen.
+bool playing_reduced = false;
+
 }  // namespace
 
 void platform_start() {}
 
-void platform_wait_for_player() {
-  // The command line carried the choice the start screen offered first;
-  // the player may pick the other one. The first frame, always one of the
-  // reduced mode's beats, is the same in both modes.
-  reduce_flashing = wait_for_play() != 0;
+void platform_start_failed() {}
+
+bool platform_wait_for_player(bool reduce) {
+  // The page starts the game in the default mode; the first frame, always
+  // one of the reduced mode's beats, is the same in both, so the player's
+  // choice only has to reach the frames after it.
+  playing_reduced = reduce;
+  playing_reduced = wait_for_play() != 0;
+  return playing_reduced;
 }
 
 // For the page, its tests and benchmarks: the engine's count of frames
 // shown, and whether the game is playing with reduced flashing.
 extern "C" uint32_t quondel_frames() { return static_cast<uint32_t>(VYN_GetTick()); }
 
-extern "C" int quondel_reduce_flashing() { return reduce_flashing ? 1 : 0; }
+extern "C" int quondel_reduce_flashing() { return playing_reduced ? 1 : 0; }

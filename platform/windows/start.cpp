@@ -1,13 +1,11 @@
 // A game started from Explorer has no standard error: its diagnostics
 // would vanish and a failed start-up would look like nothing happened.
-// Then standard error goes to a temporary file, and at exit, when the last
-// line is the start-up failure's, the whole text is shown in a message
-// box. With a console, a file or a pipe nothing changes.
+// Then standard error goes to a temporary file, and when start-up fails
+// the whole text is shown in a message box. With a console, a file or a
+// pipe nothing changes.
 #include <windows.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include "platform.h"
@@ -25,18 +23,8 @@ bool stderr_reaches_someone() {
   return WriteFile(handle, "", 0, &written, nullptr) != 0;
 }
 
-void show_failure() {
-  std::fflush(stderr);
-  if (std::fseek(stderr, 0, SEEK_SET) != 0) return;
-  std::string text;
-  char chunk[512];
-  size_t n = 0;
-  while ((n = std::fread(chunk, 1, sizeof chunk, stderr)) > 0) text.append(chunk, n);
-  constexpr const char *last = "init failed\n";
-  const size_t at = text.rfind(last);
-  if (at == std::string::npos || at + std::strlen(last) != text.size()) return;
-  MessageBoxA(nullptr, text.c_str(), "Quondel", MB_OK | MB_ICONERROR);
-}
+// Whether standard error went to the temporary file.
+bool kept = false;
 
 }  // namespace
 
@@ -48,8 +36,18 @@ void platform_start() {
   if (length == 0 || length >= MAX_PATH || GetTempFileNameA(dir, "qdl", 0, path) == 0) return;
   // T: kept in memory where possible; D: deleted when closed, also when
   // the process is killed.
-  if (std::freopen(path, "w+TD", stderr) == nullptr) return;
-  std::atexit(show_failure);
+  kept = std::freopen(path, "w+TD", stderr) != nullptr;
 }
 
-void platform_wait_for_player() {}
+void platform_start_failed() {
+  if (!kept) return;
+  std::fflush(stderr);
+  if (std::fseek(stderr, 0, SEEK_SET) != 0) return;
+  std::string text;
+  char chunk[512];
+  size_t n = 0;
+  while ((n = std::fread(chunk, 1, sizeof chunk, stderr)) > 0) text.append(chunk, n);
+  MessageBoxA(nullptr, text.c_str(), "Quondel", MB_OK | MB_ICONERROR);
+}
+
+bool platform_wait_for_player(bool reduce) { return reduce; }
