@@ -7,6 +7,15 @@
 namespace {
 
 constexpr const char *usage = "usage: quondel [--reduce-flashing] [--help] [--version]\n";
+// What --help adds to the usage: one line per option, then where the rest
+// is (controls, the environment, the warning). A mistyped option gets
+// only the usage and a pointer here, so the error stays in view.
+constexpr const char *options =
+    "  --reduce-flashing  play with calmer changes of colour and shape\n"
+    "  --help             print this help and exit\n"
+    "  --version          print the name and version and exit\n"
+    "QUONDEL_REDUCE_FLASHING=1 in the environment also reduces flashing.\n"
+    "Controls, exit status and the photosensitivity warning: see quondel(6).\n";
 
 }  // namespace
 
@@ -19,13 +28,14 @@ int game_options(int argc, char *argv[]) {
     if (std::strcmp(argv[i], "--reduce-flashing") == 0) {
       reduce_flashing = true;
     } else if (std::strcmp(argv[i], "--help") == 0) {
-      std::fputs(usage, stdout);
+      std::printf("%s%s", usage, options);
       return 0;
     } else if (std::strcmp(argv[i], "--version") == 0) {
       std::fputs("quondel " QUONDEL_VERSION "\n", stdout);
       return 0;
     } else {
-      std::fprintf(stderr, "quondel: unknown option '%s'\n%s", argv[i], usage);
+      std::fprintf(stderr, "quondel: unknown option '%s'\n%sTry 'quondel --help' for more information.\n", argv[i],
+                   usage);
       return 2;
     }
   }

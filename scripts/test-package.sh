@@ -5,7 +5,8 @@
 #   without warnings, its metadata, every file where desktops look for it,
 #   the desktop entry and AppStream data valid, and the photosensitivity
 #   warning (packaging/photosensitivity.txt) word for word in each
-#   description and in the README;
+#   description and in the README, and the README's summary line the
+#   package's (packaging/summary.txt);
 # - unpacked: the game started from the package's link under a real X
 #   server with a window manager shows the intro and closes with 0;
 # - installed: a real dpkg -i, the game started by the menu entry's
@@ -40,6 +41,7 @@ warning=$(cat packaging/photosensitivity.txt)
 # The package's description folds long lines, so only its start is sought.
 grep -qF "${warning:0:60}" <<<"$control" || fail "the package's description lacks the warning"
 grep -qxF "> **$warning**" README.md || fail "README's warning differs from packaging/photosensitivity.txt"
+grep -qxF "$(cat packaging/summary.txt)" README.md || fail "README's summary differs from packaging/summary.txt"
 
 prefix=$T_TMP/prefix
 cmake --install "$build" --prefix "$prefix" >/dev/null

@@ -36,7 +36,12 @@ TEST(CommandLine, HelpVersionAndUnknownOptionsAnswerWithoutPlaying) {
   const std::string usage = "usage: quondel [--reduce-flashing] [--help] [--version]\n";
   const Result help = run("--reduce-flashing --help");
   EXPECT_EQ(help.status, 0);
-  EXPECT_EQ(help.out, usage);
+  EXPECT_EQ(help.out, usage +
+                          "  --reduce-flashing  play with calmer changes of colour and shape\n"
+                          "  --help             print this help and exit\n"
+                          "  --version          print the name and version and exit\n"
+                          "QUONDEL_REDUCE_FLASHING=1 in the environment also reduces flashing.\n"
+                          "Controls, exit status and the photosensitivity warning: see quondel(6).\n");
   EXPECT_EQ(help.err, "");
 
   const Result version = run("--version");
@@ -46,7 +51,7 @@ TEST(CommandLine, HelpVersionAndUnknownOptionsAnswerWithoutPlaying) {
   const Result unknown = run("--x --help");
   EXPECT_EQ(unknown.status, 2);
   EXPECT_EQ(unknown.out, "");
-  EXPECT_EQ(unknown.err, "quondel: unknown option '--x'\n" + usage);
+  EXPECT_EQ(unknown.err, "quondel: unknown option '--x'\n" + usage + "Try 'quondel --help' for more information.\n");
 }
 
 // What launchers set: the environment for those that cannot pass

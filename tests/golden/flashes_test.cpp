@@ -9,7 +9,8 @@
 // is the canvas stretched to 4:3, as the field is): the whole canvas in
 // the default window, 148 on a phone, 90 in fullscreen, 64 on a large
 // screen up close. Reduced flashing must stay within WCAG's three in all
-// of them; both modes' figures are checked against the README's table.
+// of them; both modes' figures are checked against the table in
+// docs/flashing.md, which tells players what was measured.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -236,9 +237,9 @@ TEST(Flashes, ReducedModeStaysUnderTheLimitsInEveryView) {
     EXPECT_LE(reduced.most(red, f), 3) << "red flashes per second, field " << fields[f];
   }
 
-  // The README's table: general / red flashes per second, at the worst
+  // The documented table: general / red flashes per second, at the worst
   // second and place of each scene. A change in any figure fails here
-  // until the README shows it.
+  // until the document shows it.
   constexpr std::array<const char *, fields.size()> views = {
       "default window on a 1024 x 768 screen (the whole canvas)", "phone in landscape (148 x 148)",
       "fullscreen on a 1920 x 1080 screen (90 x 90)", "24-inch screen at arm's length, fullscreen (64 x 64)"};
@@ -252,9 +253,9 @@ TEST(Flashes, ReducedModeStaysUnderTheLimitsInEveryView) {
   table += "\nThe most for a single pixel: " + std::to_string(usual.worst_pixel[general]) + " / " +
            std::to_string(usual.worst_pixel[red]) + " usually, " + std::to_string(reduced.worst_pixel[general]) +
            " / " + std::to_string(reduced.worst_pixel[red]) + " with reduced flashing.\n";
-  std::ostringstream readme;
-  readme << std::ifstream(README).rdbuf();
-  EXPECT_NE(readme.str().find(table), std::string::npos) << "the README's flash table should read:\n" << table;
+  std::ostringstream document;
+  document << std::ifstream(FLASH_TABLE).rdbuf();
+  EXPECT_NE(document.str().find(table), std::string::npos) << FLASH_TABLE << "'s flash table should read:\n" << table;
 }
 
 }  // namespace
