@@ -31,11 +31,33 @@ int _init_fail() {
   return -1;
 }
 
-// Width of the view in stretched units; 0 when it does not fit an int.
-int _view_width() {
-  const double vw = static_cast<double>(core.config.display_width) * core.config.ratio;
+// The horizontal stretch of canvas pixels for a wanted display aspect.
+// The canvas's own shape is taken in double precision: in single
+// precision a canvas already at its aspect (640 x 480 at 4:3) came out a
+// hair under 1 and lost a unit of width.
+double _stretch(const VYN_Config &c) {
+  if (c.ratio <= 0) return 1.0;
+  return c.ratio / (static_cast<double>(c.display_width) / static_cast<double>(c.display_height));
+}
+
+// Width of the view in stretched units, with the stretch already applied
+// to c; 0 when it does not fit an int.
+int _view_width(const VYN_Config &c) {
+  const double vw = static_cast<double>(c.display_width) * c.ratio;
   if (!(vw >= 1.0 && vw < 2147483648.0)) return 0;
   return static_cast<int>(vw);
+}
+
+// Sleeps to the frame's deadline; a late frame restarts the cadence from
+// now rather than rushing to catch up.
+void _pace() {
+  if (core.config.fps == 0) return;
+  const uint64_t now = SDL_GetTicks64();
+  if (now < core.next_time) {
+    SDL_Delay(static_cast<Uint32>(core.next_time - now));
+  } else {
+    core.next_time = now;
+  }
 }
 
 // One colour channel: 255 x value truncated to 64 bits, low byte kept, so
@@ -100,14 +122,9 @@ int VYN_Init(const VYN_Config *cfg) {
     core.config.title = "VYN";
   }
   if (core.config.tile_size == 0) core.config.tile_size = 1;
-  if (core.config.ratio <= 0) {
-    core.config.ratio = 1.0;
-  } else {
-    const float q = static_cast<float>(core.config.display_width) / static_cast<float>(core.config.display_height);
-    core.config.ratio = core.config.ratio / static_cast<double>(q);
-  }
+  core.config.ratio = _stretch(core.config);
   // The letterbox divides by the view width every frame.
-  if (_view_width() == 0) {
+  if (_view_width(core.config) == 0) {
     std::fputs("display_width * ratio must be at least 1\n", stderr);
     return -1;
   }
@@ -147,8 +164,8 @@ int VYN_Init(const VYN_Config *cfg) {
   // Shown only once it has its renderer: an OpenGL renderer makes SDL
   // replace a window created without OpenGL, and the player would see the
   // first one open and close.
-  core.window = SDL_CreateWindow(core.config.title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, _view_width(),
-                                 static_cast<int>(core.config.display_height),
+  core.window = SDL_CreateWindow(core.config.title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                                 _view_width(core.config), static_cast<int>(core.config.display_height),
                                  SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI);
   if (core.window == nullptr) return _init_fail();
   core.renderer = SDL_CreateRenderer(core.window, -1, SDL_RENDERER_ACCELERATED);
@@ -174,15 +191,34 @@ int VYN_Init(const VYN_Config *cfg) {
   return 0;
 }
 
+// Only what start-up acquired goes; each handle is cleared as it is
+// released, so nothing is left pointing at freed memory. Counters, the
+// quit flag and the key map are the caller's to read afterwards.
 void VYN_Quit() {
   _pictures_quit();
   if (core.target != nullptr) SDL_DestroyTexture(core.target);
+  core.target = nullptr;
   if (core.renderer != nullptr) SDL_DestroyRenderer(core.renderer);
+  core.renderer = nullptr;
+  core.gl_flush = nullptr;  // belonged to the renderer's context
   if (core.window != nullptr) SDL_DestroyWindow(core.window);
+  core.window = nullptr;
   if (core.basepath != nullptr) SDL_free(core.basepath);
+  core.basepath = nullptr;
   _input_quit();
   SDL_Quit();
-  state = {};
+}
+
+void VYN_ViewSize(const VYN_Config *config, int *w, int *h) {
+  int vw = 0, vh = 0;
+  if (config != nullptr && config->display_width != 0 && config->display_height != 0) {
+    VYN_Config c = *config;
+    c.ratio = _stretch(c);
+    vw = _view_width(c);
+    if (vw != 0) vh = static_cast<int>(c.display_height);
+  }
+  if (w != nullptr) *w = vw;
+  if (h != nullptr) *h = vh;
 }
 
 int VYN_DrawBegin() {
@@ -196,8 +232,12 @@ int VYN_DrawBegin() {
 int VYN_DrawEnd() {
   if (SDL_SetRenderTarget(core.renderer, nullptr) != 0) return _sdl_fail();
   VYN_DrawSetColor(0, 0, 0, 1);
+  // From here on every way out sleeps to the deadline first: a failure
+  // that repeats must not turn the loop into a spin, nor leave the next
+  // good frame to sleep off the deadlines piled up meanwhile.
   if (VYN_DrawClear() != 0) {
     std::fputs("VYN_DrawClear failed\n", stderr);
+    _pace();
     return -1;
   }
 
@@ -206,12 +246,16 @@ int VYN_DrawEnd() {
   // having the system blur a small one up. The window's size in points is
   // only needed to map the mouse, which SDL reports in points.
   int w = 0, h = 0;
-  if (SDL_GetRendererOutputSize(core.renderer, &w, &h) != 0) return _sdl_fail();
+  if (SDL_GetRendererOutputSize(core.renderer, &w, &h) != 0) {
+    _sdl_fail();
+    _pace();
+    return -1;
+  }
   int points_w = 0, points_h = 0;
   SDL_GetWindowSize(core.window, &points_w, &points_h);
   core.density_x = points_w > 0 ? static_cast<double>(w) / points_w : 1.0;
   core.density_y = points_h > 0 ? static_cast<double>(h) / points_h : 1.0;
-  const int vw = _view_width();
+  const int vw = _view_width(core.config);
   const int vh = static_cast<int>(core.config.display_height);
   const int sx = w / vw;
   const int sy = h / vh;
@@ -231,17 +275,7 @@ int VYN_DrawEnd() {
     if (core.gl_flush != nullptr) core.gl_flush();
   }
 
-  // Sleep to the deadline, also after a failed copy so the loop stays
-  // paced; a late frame restarts the cadence from now rather than rushing
-  // to catch up.
-  if (core.config.fps != 0) {
-    const uint64_t now = SDL_GetTicks64();
-    if (now < core.next_time) {
-      SDL_Delay(static_cast<Uint32>(core.next_time - now));
-    } else {
-      core.next_time = now;
-    }
-  }
+  _pace();
   if (!copied) return -1;
   SDL_RenderPresent(core.renderer);
   core.tick += 1;

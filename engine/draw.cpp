@@ -160,6 +160,7 @@ void vyn::_pictures_quit() {
     std::fprintf(stderr, "destroyed image %d\n", i);
   }
   std::free(pictures.points);
+  pictures.points = nullptr;
 }
 
 // ---- Image registry -----------------------------------------------------

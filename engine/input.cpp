@@ -156,7 +156,10 @@ int _scode_to_button(SDL_Scancode key) {
 void vyn::_input_quit() {
   for (Pad &p : in.pads) {
     if (p.controller != nullptr) SDL_GameControllerClose(p.controller);
+    p = Pad{};
   }
+  in.pending_count = 0;
+  in.pending_next = 0;
 }
 
 // ---- Events and buttons -------------------------------------------------

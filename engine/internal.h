@@ -1,9 +1,9 @@
 // The engine's private state and the helpers its parts share. vyn.h stays
 // the only public header; nothing outside engine/ includes this one.
 //
-// All state lives in one record, split by the part that owns it, so that
-// VYN_Quit returns every field to its start with one assignment and the
-// engine can be started again as if for the first time.
+// All state lives in one record, split by the part that owns it. VYN_Quit
+// releases and clears the handles in it; counters, the quit flag, the key
+// map and the buttons outlive it.
 #pragma once
 
 #include <array>
@@ -83,9 +83,11 @@ int _sdl_fail();
 // Allocates the drawing's scratch buffer for the canvas in the config.
 // 0, or -1 with a stderr line.
 int _pictures_init();
-// Destroys every loaded image (one stderr line each) and the scratch buffer.
+// Destroys every loaded image (one stderr line each) and the scratch
+// buffer, emptying their slots.
 void _pictures_quit();
-// Closes every open game controller.
+// Closes every open game controller, emptying its slot, and drops the
+// button events still queued from them.
 void _input_quit();
 
 }  // namespace vyn

@@ -29,10 +29,14 @@ struct VYN_Config {
 // controllers (optional: if they cannot start, one stderr line and the
 // keyboard alone). 0 or -1.
 int VYN_Init(const VYN_Config *config);
-// Releases whatever exists, in reverse order of creation, then quits SDL;
-// every other setting (key map, buttons, quit flag, frame count, colour)
-// returns to its start, so VYN_Init may follow again.
+// Releases whatever exists, in reverse order of creation, then quits SDL.
+// The frame count, the quit flag, the key map and the buttons stay as they
+// were, so a caller can still report them after shutting down.
 void VYN_Quit();
+// The view a configuration is shown as: the canvas stretched to its
+// display aspect, in units, which is also the window's first size. 0 x 0
+// for a null config or one VYN_Init refuses for its size.
+void VYN_ViewSize(const VYN_Config *config, int *w, int *h);
 // True once the window has been asked to close.
 bool VYN_ShouldQuit();
 // Targets the canvas and clears it to opaque black. 0 or -1.

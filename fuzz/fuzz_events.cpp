@@ -11,12 +11,9 @@
 #include <vector>
 
 #include "common.h"
+#include "internal.h"
 
 namespace {
-
-constexpr SDL_Scancode default_keys[VYN_KEY_BUTTONS] = {
-    SDL_SCANCODE_LEFT, SDL_SCANCODE_RIGHT, SDL_SCANCODE_UP, SDL_SCANCODE_DOWN, SDL_SCANCODE_SPACE, SDL_SCANCODE_C,
-};
 
 [[noreturn]] void fail(const char *what) {
   std::fprintf(stderr, "\nfuzz_events: %s\n", what);
@@ -249,12 +246,13 @@ void reset() {
   for (SDL_Joystick *&pad : pads) {
     if (pad != nullptr) unplug(pad);
   }
-  for (unsigned b = 0; b < VYN_KEY_BUTTONS; b++) VYN_ButtonBind(b, default_keys[b]);
+  // The engine's own default map, which it starts from.
+  for (unsigned b = 0; b < VYN_KEY_BUTTONS; b++) VYN_ButtonBind(b, static_cast<SDL_Scancode>(vyn::default_map[b]));
   SDL_Event ev{};
-  for (SDL_Scancode key : default_keys) {
+  for (int32_t key : vyn::default_map) {
     ev = SDL_Event{};
     ev.type = SDL_KEYUP;
-    ev.key.keysym.scancode = key;
+    ev.key.keysym.scancode = static_cast<SDL_Scancode>(key);
     SDL_PushEvent(&ev);
   }
   for (Uint8 button = 1; button <= 3; button++) {

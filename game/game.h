@@ -87,13 +87,28 @@ inline bool reduce_flashing = false;
 // code once the usage, the version or the complaint has been written.
 int game_options(int argc, char *argv[]);
 
-// With reduced flashing a frame's changing look (tints, shake, rocking)
-// is taken up on every calm_frames-th frame only, all of it at once: at
-// most three changes a second, so nothing tinted, shaken or turned
-// flashes more than once in a second. The random values are still drawn
-// every frame, so both modes use the same sequence.
+// Reduced flashing's one gate. Each scene draws a fresh look every frame
+// (tints, shake, rocking) and tells its gate when its beat falls: every
+// calm_frames-th frame in the intro, on each hop of the figure in the
+// second scene, and on a scene's first frame. With reduced flashing the
+// look is taken up on a beat only, all of it at once, at most three
+// changes a second, so nothing tinted, shaken or turned flashes more than
+// once in a second; otherwise on every frame. The random values are
+// still drawn every frame, so both modes use the same sequence.
+struct FlashGate {
+  bool beat;  // the scene's look may change on the next draw
+};
 inline constexpr uint64_t calm_frames = 10;
-inline bool calm_beat() { return !reduce_flashing || VYN_GetTick() % calm_frames == 0; }
+inline constexpr FlashGate gate_first_frame = {true};
+
+inline void gate_beat(FlashGate &gate) { gate.beat = true; }
+
+// Whether this draw takes up its fresh look; the beat is spent either way.
+inline bool gate_take(FlashGate &gate) {
+  const bool take = !reduce_flashing || gate.beat;
+  gate.beat = false;
+  return take;
+}
 
 // Centre of the hand cursor in canvas pixels; the second scene starts
 // from wherever the intro left it.

@@ -6,11 +6,13 @@
 
 namespace {
 
+constexpr int centre = 128;  // of the 256-pixel canvas, on both axes
+
 double stamp_x = 0, stamp_y = 0;  // stamp anchor; drawn 10 px right of it
 int32_t delay = 0;                // frames left in the opening drift
 int32_t hold = 0;                 // 1 while the action key is held after it
 
-// The changing part of a frame's look, as last taken up (calm_beat).
+// The changing part of a frame's look, as last taken up (FlashGate).
 struct Look {
   double r, g, b;  // background flicker
   int jx, jy;      // the closed hand's shake
@@ -18,6 +20,7 @@ struct Look {
   double rock;     // sin(tick mod 32): the pictures' angle, in degrees
 };
 Look look = {};
+FlashGate gate = {};
 
 int pressed(unsigned button) { return VYN_ButtonDown(button) ? 1 : 0; }
 
@@ -29,6 +32,7 @@ void intro_init() {
   delay = 90;
   hold = 0;
   look = {};
+  gate = gate_first_frame;
   hand_x = 204.8;
   hand_y = 128.0;
 }
@@ -36,12 +40,12 @@ void intro_init() {
 int intro_update() {
   if (delay > 0) {
     hand_x += (stamp_x - hand_x) * 0.02;
-    stamp_x += (128 - stamp_x) * 0.04;
+    stamp_x += (centre - stamp_x) * 0.04;
   } else {
     hand_x += pressed(VYN_BTN_RIGHT) - pressed(VYN_BTN_LEFT);
     hand_y += pressed(VYN_BTN_DOWN) - pressed(VYN_BTN_UP);
-    hand_x += (128 - hand_x) * 0.2;
-    hand_y += (128 - hand_y) * 0.2;
+    hand_x += (centre - hand_x) * 0.2;
+    hand_y += (centre - hand_y) * 0.2;
   }
   if (delay > 0) delay -= 1;
   const int32_t previous = hold;
@@ -62,7 +66,8 @@ void intro_draw() {
   fresh.jx = game_rand() % 8;
   if (h == 1) fresh.caption = game_rand() & 1;
   fresh.rock = std::sin(static_cast<double>(VYN_GetTick() % 32));
-  if (calm_beat()) look = fresh;
+  if (VYN_GetTick() % calm_frames == 0) gate_beat(gate);
+  if (gate_take(gate)) look = fresh;
 
   const double r = h == 1 ? 1.0 : look.r;
   VYN_DrawSetColor(static_cast<float>(r), static_cast<float>(look.g), static_cast<float>(look.b), 1);
@@ -84,7 +89,7 @@ void intro_draw() {
   if (h == 1) {
     VYN_DrawImageEx(IMG_BLOODY, sx, sy, &opt);
     VYN_DrawSetColor(static_cast<float>(look.caption), 0, 0, 1);
-    VYN_DrawImageEx(IMG_TOPTEXT, 128, 20, &opt);
-    VYN_DrawImageEx(IMG_BOTTOMTEXT, 128, 238, &opt);
+    VYN_DrawImageEx(IMG_TOPTEXT, centre, 20, &opt);
+    VYN_DrawImageEx(IMG_BOTTOMTEXT, centre, 238, &opt);
   }
 }

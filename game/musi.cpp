@@ -6,6 +6,11 @@
 
 namespace {
 
+constexpr int32_t centre = 128;     // of the 256-pixel canvas, on both axes
+constexpr int32_t side = 256;       // of the canvas
+constexpr int32_t hop_frames = 12;  // updates between the figure's hops
+constexpr int32_t inspi_count = 4;  // inspi pictures, one a press; the press after them ends
+
 int32_t delay = 0;  // frames until the figure's next hop
 int32_t wildass_x = 0, wildass_y = 0;
 int32_t hold = 0;   // action key state seen by the previous update
@@ -22,44 +27,44 @@ struct Look {
   double angle;    // the inspi picture's, in degrees
 };
 Look look = {};
-bool hopped = false;  // the figure moved in this frame's update
+FlashGate gate = {};  // beats on the figure's hops
 
 int pressed(unsigned button) { return VYN_ButtonDown(button) ? 1 : 0; }
 
 // Half a canvas beyond one edge or the other: only a picture larger than
 // the canvas reaches in.
-int32_t hop() { return (game_rand() & 1) != 0 ? 128 - 256 : 128 + 256; }
+int32_t hop() { return (game_rand() & 1) != 0 ? centre - side : centre + side; }
 
 }  // namespace
 
 void musi_init() {
-  delay = 12;
+  delay = hop_frames;
   wildass_x = -128;
   wildass_y = -128;
   hold = 0;
   inspi = 0;
   look = {};
-  hopped = true;
+  gate = gate_first_frame;
 }
 
 int musi_update() {
   hand_x += pressed(VYN_BTN_RIGHT) - pressed(VYN_BTN_LEFT);
   hand_y += pressed(VYN_BTN_DOWN) - pressed(VYN_BTN_UP);
-  hand_x += (128 - hand_x) * 0.1;
-  hand_y += (128 - hand_y) * 0.1;
+  hand_x += (centre - hand_x) * 0.1;
+  hand_y += (centre - hand_y) * 0.1;
 
   if (delay > 0) delay -= 1;
   if (delay <= 0) {
     wildass_x = hop();
     wildass_y = hop();
-    delay = 12;
-    hopped = true;
+    delay = hop_frames;
+    gate_beat(gate);
   }
 
   const int32_t previous = hold;
   hold = pressed(VYN_BTN_ACTION);
   if (previous == 0 && hold == 1) inspi += 1;
-  return inspi > 4 ? 1 : 0;
+  return inspi > inspi_count ? 1 : 0;
 }
 
 void musi_draw() {
@@ -71,10 +76,9 @@ void musi_draw() {
   fresh.fg = game_rand() & 1;
   fresh.fr = game_rand() & 1;
   fresh.rock = std::sin(static_cast<double>(VYN_GetTick() % 32));
-  const bool showing = inspi >= 1 && inspi <= 4;
+  const bool showing = inspi >= 1 && inspi <= inspi_count;
   if (showing) fresh.angle = static_cast<double>(game_rand());
-  if (!reduce_flashing || hopped) look = fresh;
-  hopped = false;
+  if (gate_take(gate)) look = fresh;
 
   VYN_DrawSetColor(static_cast<float>(look.r / 40.0), static_cast<float>(look.g / 40.0),
                    static_cast<float>(look.b / 40.0), 1);

@@ -1,4 +1,5 @@
 // Start-up refusals, the letterbox, colour bytes and frame pacing.
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -50,49 +51,45 @@ Color set_color(float r, float g, float b, float a) {
 
 // ---- Start-up ----------------------------------------------------------
 
-TEST(VynQuit, ASecondStartBeginsLikeTheFirst) {
+// Shutdown releases what start-up acquired and clears each handle; what
+// the caller may still report (frames shown, the quit request, the key
+// map, held buttons) stays. A second start then opens a fresh window.
+TEST(VynQuit, ReleasesEveryHandleAndKeepsCountersFlagsAndKeys) {
   ASSERT_EQ(harness::start_unpaced(), 0);
   const std::string picture = harness::put_solid_bmp("restart.bmp", 8, 8, 0xffffffff);
+  ASSERT_EQ(VYN_ImageLoad(picture.c_str()), 0);
   harness::capture_start();
   VYN_ButtonBind(VYN_BTN_ACTION, SDL_SCANCODE_X);
   harness::capture_take();
   harness::push_key(SDL_SCANCODE_X, true);
-  harness::push_mouse_motion(30, 40);
   harness::push_key(SDL_SCANCODE_F11, true);
   SDL_Event quit{};
   quit.type = SDL_QUIT;
   SDL_PushEvent(&quit);
   harness::cycle_events();
-  red_frame();
-  ASSERT_TRUE(VYN_ButtonDown(VYN_BTN_ACTION) && VYN_ShouldQuit() && VYN_GetTick() == 1);
+  for (int i = 0; i < 3; i++) red_frame();
+  ASSERT_TRUE(VYN_ButtonDown(VYN_BTN_ACTION) && VYN_ShouldQuit() && VYN_GetTick() == 3);
   harness::capture_start();
   VYN_Quit();
-  harness::capture_take();
+  EXPECT_EQ(harness::capture_take(), "destroyed image 0\n");
 
-  int x = -1, y = -1;
-  VYN_MousePosition(&x, &y);
-  EXPECT_FALSE(VYN_ButtonDown(VYN_BTN_ACTION));
-  EXPECT_FALSE(VYN_ShouldQuit());
-  EXPECT_EQ(VYN_GetTick(), 0u);
-  EXPECT_EQ(x, 0);
-  EXPECT_EQ(y, 0);
+  EXPECT_EQ(VYN_GetTick(), 3u);
+  EXPECT_TRUE(VYN_ShouldQuit());
+  EXPECT_TRUE(VYN_ButtonDown(VYN_BTN_ACTION));
+  const vyn::State &s = vyn::state;
+  EXPECT_TRUE(s.core.window == nullptr && s.core.renderer == nullptr && s.core.target == nullptr);
+  EXPECT_TRUE(s.core.basepath == nullptr && s.core.gl_flush == nullptr);
+  EXPECT_TRUE(s.pictures.points == nullptr && s.pictures.images[0].texture == nullptr);
 
   ASSERT_EQ(harness::start_unpaced(), 0);
   EXPECT_EQ(SDL_GetWindowFlags(harness::window()) & SDL_WINDOW_FULLSCREEN_DESKTOP, 0u);
-  // The default key map again: Space presses the action button, X nothing.
-  harness::push_key(SDL_SCANCODE_X, true);
-  harness::cycle_events();
-  EXPECT_FALSE(VYN_ButtonDown(VYN_BTN_ACTION));
+  EXPECT_EQ(VYN_ImageLoad(picture.c_str()), 0) << "the registry's slots were emptied";
+  // Still X's: its release lets go of the action button, Space does not
+  // press it.
+  harness::push_key(SDL_SCANCODE_X, false);
   harness::push_key(SDL_SCANCODE_SPACE, true);
   harness::cycle_events();
-  EXPECT_TRUE(VYN_ButtonDown(VYN_BTN_ACTION));
-  // The colour starts fully transparent: a white picture leaves no trace.
-  const int id = VYN_ImageLoad(picture.c_str());
-  ASSERT_EQ(VYN_DrawBegin(), 0);
-  SDL_SetRenderDrawColor(harness::renderer(), 0, 0, 255, 255);
-  SDL_RenderClear(harness::renderer());
-  ASSERT_EQ(VYN_DrawImage(id, 0, 0), 0);
-  EXPECT_EQ(harness::pixel(4, 4), 0x0000ffffu);
+  EXPECT_FALSE(VYN_ButtonDown(VYN_BTN_ACTION));
   // F11 fullscreens the new window at the first press.
   harness::push_key(SDL_SCANCODE_F11, true);
   harness::cycle_events();
@@ -178,6 +175,49 @@ TEST(VynInit, NoDisplayFailsWithAReason) {
 }
 
 // ---- Letterbox and coordinates ------------------------------------------
+
+// A canvas already at its display aspect keeps its width exactly; others
+// are stretched and truncated. Each opens a window of its view, which the
+// program can also ask for without starting, and fills a 1400 x 1100
+// window at the largest whole scale, centred.
+TEST(VynLetterbox, EveryCanvasShapeGetsItsExactViewAndLetterbox) {
+  const struct {
+    uint32_t w, h;
+    double ratio;
+    int view_w;
+    int x, y, rect_w, rect_h;  // the canvas in the 1400 x 1100 window
+  } canvases[] = {
+      {256, 256, 1.3333333333333333, 341, 18, 38, 1364, 1024},  // the game's: scale 4
+      {640, 480, 1.3333333333333333, 640, 60, 70, 1280, 960},
+      {320, 200, 1.3333333333333333, 266, 35, 50, 1330, 1000},
+      {1280, 720, 1.7777777777777777, 1280, 60, 190, 1280, 720},
+      {256, 256, 0.0, 256, 188, 38, 1024, 1024},  // square pixels
+  };
+  for (const auto &c : canvases) {
+    SCOPED_TRACE(std::to_string(c.w) + " x " + std::to_string(c.h) + " at " + std::to_string(c.ratio));
+    VYN_Config config = harness::game_config();
+    config.display_width = c.w;
+    config.display_height = c.h;
+    config.ratio = c.ratio;
+    config.fps = 0;
+    int vw = 0, vh = 0;
+    VYN_ViewSize(&config, &vw, &vh);
+    EXPECT_EQ(vw, c.view_w);
+    EXPECT_EQ(vh, static_cast<int>(c.h));
+    ASSERT_EQ(VYN_Init(&config), 0) << SDL_GetError();
+    int w = 0, h = 0;
+    SDL_GetWindowSize(harness::window(), &w, &h);
+    EXPECT_EQ(w, c.view_w);
+    EXPECT_EQ(h, static_cast<int>(c.h));
+    SDL_SetWindowSize(harness::window(), 1400, 1100);
+    red_frame();
+    expect_red_canvas(c.x, c.y, c.rect_w, c.rect_h);
+    VYN_Quit();
+  }
+  int vw = -1, vh = -1;
+  VYN_ViewSize(nullptr, &vw, &vh);
+  EXPECT_EQ(vw + vh, 0);
+}
 
 TEST(VynLetterbox, WideAndTallWindowsShowTheViewAtTheLargestScaleThatFitsBoth) {
   ASSERT_EQ(harness::start_unpaced(), 0) << SDL_GetError();
@@ -326,4 +366,46 @@ TEST(VynPacing, Fps0AndFpsAbove1000NeverWait) {
     EXPECT_LT(SDL_GetTicks64() - start, 600u) << "fps " << fps << " waited";
     VYN_Quit();
   }
+}
+
+// The output-size query failing on every frame (a renderer losing its
+// output) still paces each frame, and the first good frame afterwards is
+// an ordinary one instead of sleeping off the failed frames' deadlines.
+namespace {
+bool fail_output_size = false;
+}  // namespace
+
+extern "C" int SDL_GetRendererOutputSize(SDL_Renderer *renderer, int *w, int *h) {
+  using Query = int (*)(SDL_Renderer *, int *, int *);
+  static const auto real = reinterpret_cast<Query>(dlsym(RTLD_NEXT, "SDL_GetRendererOutputSize"));
+  if (fail_output_size) return SDL_SetError("output lost");
+  return real(renderer, w, h);
+}
+
+TEST(VynPacing, AFailingOutputSizeQueryStillPacesEachFrame) {
+  const VYN_Config c = harness::game_config();
+  ASSERT_EQ(VYN_Init(&c), 0) << SDL_GetError();
+  ASSERT_EQ(VYN_DrawBegin(), 0);
+  ASSERT_EQ(VYN_DrawEnd(), 0);
+  fail_output_size = true;
+  const uint64_t start = SDL_GetTicks64();
+  const uint64_t &deadline = vyn::state.core.next_time;
+  harness::capture_start();
+  for (int i = 0; i < 10; i++) {
+    ASSERT_EQ(VYN_DrawBegin(), 0);
+    EXPECT_EQ(VYN_DrawEnd(), -1);
+  }
+  const std::string err = harness::capture_take();
+  const uint64_t failing = SDL_GetTicks64() - start;
+  EXPECT_GE(failing, 10u * 33 - 33) << "the failing frames ran unpaced";
+  EXPECT_EQ(err.find("output lost\n"), 0u) << err;
+  EXPECT_EQ(VYN_GetTick(), 1u) << "a failed frame is not counted";
+  fail_output_size = false;
+  const uint64_t before = SDL_GetTicks64();
+  ASSERT_EQ(VYN_DrawBegin(), 0);
+  EXPECT_LE(deadline, before + 33) << "deadlines piled up during the failure";
+  ASSERT_EQ(VYN_DrawEnd(), 0);
+  EXPECT_LE(SDL_GetTicks64() - before, 33u + 300) << "the good frame slept off the failure";
+  EXPECT_EQ(VYN_GetTick(), 2u);
+  VYN_Quit();
 }

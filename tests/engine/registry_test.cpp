@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 
 #include "harness.h"
@@ -80,6 +81,37 @@ TEST_F(VynRegistry, ThirtyThirdLoadReachesTheLimitAndShutdownGoesInSlotOrder) {
   std::string expected;
   for (int i = 0; i < VYN_MAX_IMAGES; i++) expected += "destroyed image " + std::to_string(i) + "\n";
   EXPECT_EQ(quit_output(), expected);
+}
+
+// Sizes are judged from the header before SDL allocates for them: the old
+// 12-byte header's 16-bit sizes are read as such, so a small picture in it
+// loads, and a top-down (negative) height beyond the limit is refused as
+// a bottom-up one is.
+TEST_F(VynRegistry, OldHeaderLoadsAndAnAbsurdTopDownHeightIsRefused) {
+  const auto put = [](const std::string &file, const std::string &header, size_t data) {
+    std::ofstream out(harness::exe_dir() + file, std::ios::binary);
+    out << "BM" << header << std::string(data, '\x7f');
+    return static_cast<bool>(out);
+  };
+  const auto le = [](uint32_t v, int bytes) {
+    std::string s;
+    for (int i = 0; i < bytes; i++) s.push_back(static_cast<char>(v >> (8 * i) & 0xff));
+    return s;
+  };
+  // 3 x 2 at 24 bits: rows of 9 bytes padded to 12.
+  const std::string old_header = "registry_os2.bmp", top_down = "registry_top_down.bmp";
+  ASSERT_TRUE(
+      put(old_header, le(50, 4) + le(0, 4) + le(26, 4) + le(12, 4) + le(3, 2) + le(2, 2) + le(1, 2) + le(24, 2), 24));
+  ASSERT_TRUE(put(top_down,
+                  le(70, 4) + le(0, 4) + le(54, 4) + le(40, 4) + le(2, 4) + le(static_cast<uint32_t>(-100000), 4) +
+                      le(1, 2) + le(32, 2) + std::string(24, '\0'),
+                  16));
+  harness::capture_start();
+  EXPECT_EQ(VYN_ImageLoad(old_header.c_str()), 0);
+  EXPECT_EQ(VYN_ImageLoad(top_down.c_str()), -1);
+  EXPECT_EQ(harness::capture_take(), top_down + ": picture too large (2 x -100000)\n");
+  std::remove((harness::exe_dir() + old_header).c_str());
+  std::remove((harness::exe_dir() + top_down).c_str());
 }
 
 // A null path is refused by the prefix alone, and by a load with the

@@ -97,6 +97,34 @@ TEST_F(Musi, FigureWaitsElevenUpdatesThenHopsOnTheTwelfth) {
   }
 }
 
+// With reduced flashing the scene's first frame takes up a look of its
+// own (not the black of none), which then holds through the eleven
+// updates before the first hop; the hop frame takes up its own.
+TEST_F(Musi, ReducedFlashingTakesUpALookOnTheFirstFrameAndOnEachHop) {
+  // A frame takes six values, the figure's colour from the fourth to the
+  // sixth (blue, green, red), each channel off or full; a hop two.
+  const auto figure = [](int first_value) {
+    const auto full = [&](int n, uint32_t channel) { return (scene::rand_after(first_value + n) & 1) * channel; };
+    return full(3, 0x0000ff00u) | full(4, 0x00ff0000u) | full(5, 0xff000000u) | 0xffu;
+  };
+  const uint32_t first = figure(0), after_hop = figure(6 * 12 + 2);
+  const int hop_x = (scene::rand_after(6 * 12) & 1) != 0 ? 1 : 254;
+  const int hop_y = (scene::rand_after(6 * 12 + 1) & 1) != 0 ? 1 : 254;
+  reduce_flashing = true;
+  game_srand(1);
+  draw();
+  EXPECT_EQ(px(1, 1), first) << "the first frame";
+  for (int update = 1; update <= 11; update++) {
+    musi_update();
+    draw();
+    EXPECT_EQ(px(1, 1), first) << "update " << update;
+  }
+  musi_update();
+  draw();
+  EXPECT_EQ(px(hop_x, hop_y), after_hop) << "the hop";
+  reduce_flashing = false;
+}
+
 TEST_F(Musi, HeldKeyCountsOncePerPressAndTheFifthPressFinishes) {
   EXPECT_EQ(shown_inspi(), 0);
   for (int press = 1; press <= 4; press++) {

@@ -15,12 +15,12 @@ namespace scene {
 
 namespace {
 
-// file is relative to the executable's directory, as the game names it.
-bool square(const std::string &file, int w, int h, uint32_t colour) {
-  // Tests of this executable run as parallel processes: write aside, then
+// file is relative to dir, as the game names it relative to its own.
+bool square(const std::string &dir, const std::string &file, int w, int h, uint32_t colour) {
+  // Tests of one executable run as parallel processes: write aside, then
   // rename, so no process ever loads a half-written file.
-  mkdir((harness::exe_dir() + "res").c_str(), 0755);
-  const std::string path = harness::exe_dir() + file;
+  mkdir((dir + "res").c_str(), 0755);
+  const std::string path = dir + file;
   const std::string tmp = path + "." + std::to_string(getpid()) + ".tmp";
   if (!harness::write_bmp(tmp, w, h, std::vector<uint32_t>(static_cast<size_t>(w * h), colour))) return false;
   return std::rename(tmp.c_str(), path.c_str()) == 0;
@@ -58,16 +58,16 @@ StandIn stand_in(int id) {
 
 }  // namespace
 
-bool write_pictures() {
+bool write_pictures(const std::string &dir) {
   for (int id = 0; id < IMG_COUNT; id++) {
     const StandIn s = stand_in(id);
-    if (!square(image_files[static_cast<size_t>(id)], s.w, s.h, s.colour)) return false;
+    if (!square(dir, image_files[static_cast<size_t>(id)], s.w, s.h, s.colour)) return false;
   }
   return true;
 }
 
 bool start() {
-  if (!write_pictures()) {
+  if (!write_pictures(harness::exe_dir())) {
     ADD_FAILURE() << "could not write the stand-in pictures";
     return false;
   }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "game.h"
 #include "harness.h"
@@ -17,9 +18,10 @@ constexpr uint32_t BLOODY = 0xff00ffff;      // magenta, 4 x 4
 constexpr int FIGURE_SIZE = 264;             // reaches 4 px into the canvas
 constexpr int INSPI_SIZES[4] = {8, 24, 48, 80};
 
-// Writes a stand-in for each of the game's pictures into res/ next to
-// the test executable.
-bool write_pictures();
+// Writes a stand-in for each of the game's pictures into res/ under dir
+// (which ends with a separator): the scene tests' and, through
+// quondel_standins, those of the tests that drive the real game.
+bool write_pictures(const std::string &dir);
 
 // Starts the engine with the game's configuration and loads the pictures
 // in the game's order. Returns false with a gtest failure on any error.

@@ -23,6 +23,7 @@
 
 #include "game.h"
 #include "harness.h"
+#include "internal.h"
 #include "random.h"
 
 namespace {
@@ -204,6 +205,9 @@ Analyser play(bool reduced) {
   Analyser a;
   reduce_flashing = reduced;
   game_srand(1);
+  // Each mode as a fresh process plays it, from frame 0: the engine keeps
+  // its frame count across VYN_Quit.
+  vyn::state.core.tick = 0;
   VYN_Config config = cfg;
   config.fps = 0;
   if (game_start(config) != 0) {
@@ -222,6 +226,9 @@ Analyser play(bool reduced) {
     if (!game_frame_end(state)) break;
   }
   EXPECT_EQ(state, Scene::finished) << "the script no longer plays the game to its end";
+  // The buttons outlive VYN_Quit too: the keys still down are let go.
+  for (; next < keys.size(); next++) harness::push_key(keys[next].code, keys[next].down);
+  harness::cycle_events();
   VYN_Quit();
   return a;
 }
