@@ -163,9 +163,9 @@ note "frame tool under Wine: the $count golden frames of both modes, pixel for p
 # 150 % and 200 %: the window is sized in points, 1.5 and 2 times the view
 # in the display's pixels, and the canvas is drawn at the largest whole
 # scale that fits, centred: at 200 % the held red fills the window from
-# corner to corner, every canvas pixel a sharp 2 x 2 block (a stretched
-# window would blur the edges between them); at 150 % it stays at scale 1
-# between black bars.
+# corner to corner and every row of the canvas is two identical rows of
+# the display (a window stretched by the system would blur between them);
+# at 150 % it stays at scale 1 between black bars.
 for dpi in 144 192; do
   "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1 ||
     fail "cannot set $dpi DPI"
@@ -175,11 +175,11 @@ for dpi in 144 192; do
   wait_until 20 intro_shown || fail "$dpi DPI: no intro on screen"
   if [ "$dpi" = 192 ]; then
     sharp() {
-      shot sharp && convert "$T_TMP/sharp.png" -sample 50% -sample 200% "$T_TMP/blocks.png" &&
-        [ "$(compare -metric AE "$T_TMP/sharp.png" "$T_TMP/blocks.png" null: 2>&1)" = 0 ]
+      shot sharp && convert "$T_TMP/sharp.png" -sample 100%x50% -sample 100%x200% "$T_TMP/rows.png" &&
+        [ "$(compare -metric AE "$T_TMP/sharp.png" "$T_TMP/rows.png" null: 2>&1)" = 0 ]
     }
     # A shot may catch a frame half drawn; a blurred one never passes.
-    wait_until 10 sharp || fail "192 DPI: the intro is not drawn in 2 x 2 blocks"
+    wait_until 10 sharp || fail "192 DPI: the intro's rows are not doubled"
   fi
   key_down space
   expect_letterbox "$size" red "held$dpi"
