@@ -91,7 +91,12 @@ window_wait_size "$VIEW"
 note "held: red; F11: the letterbox $LETTERBOX; F11 again: $VIEW"
 game_focus
 key_up space
-sleep 0.5
+# Scene two is counted from its first frame on: a press made while a
+# loaded machine is still drawing the first frames after fullscreen would
+# be lost.
+scene_two() { shot released && ! all_are released red "${WINDOW_EDGES[@]}"; }
+wait_until 20 scene_two || fail "scene two never came"
+sleep 1
 end_with_fifth_press 1
 
 game_start
