@@ -70,7 +70,7 @@ answer=$(typed --bogus)
   fail "typed in cmd, quondel --bogus answers: $answer"
 # Redirected, the answer stays in the file.
 answer=$(typed '--version >version.txt')
-[ "$answer" = $'\nexit 0' ] && [ "$(tr -d '\r' <"$dir/version.txt")" = "quondel $QUONDEL_VERSION" ] ||
+{ [ "$answer" = $'\nexit 0' ] && [ "$(tr -d '\r' <"$dir/version.txt")" = "quondel $QUONDEL_VERSION" ]; } ||
   fail "typed in cmd, quondel --version >version.txt answers: $answer, writes: $(cat "$dir/version.txt")"
 rm "$dir/version.txt"
 note "typed in cmd: --help and --bogus answered before the prompt, exit 0 and 2; --version into a file"
