@@ -1,8 +1,17 @@
+// Two things only Windows needs before the engine starts SDL.
+//
+// Sizes in points: at 150 % or 200 % display scaling Windows would
+// stretch a window that says nothing about scaling, blurred. The program's
+// manifest declares it DPI-aware, and SDL is told to size the window in
+// points and report the drawable in the display's own pixels, so the
+// engine's whole-number letterbox is drawn sharp, as on Wayland.
+//
 // A game started from Explorer has no standard error: its diagnostics
 // would vanish and a failed start-up would look like nothing happened.
 // Then standard error goes to a temporary file, and when start-up fails
 // the whole text is shown in a message box. With a console, a file or a
 // pipe nothing changes.
+#include <SDL_hints.h>
 #include <windows.h>
 
 #include <cstdio>
@@ -29,6 +38,9 @@ bool kept = false;
 }  // namespace
 
 void platform_start() {
+  // At normal priority: a player's SDL_WINDOWS_DPI_* variables still win.
+  SDL_SetHint(SDL_HINT_WINDOWS_DPI_AWARENESS, "permonitorv2");
+  SDL_SetHint(SDL_HINT_WINDOWS_DPI_SCALING, "1");
   if (stderr_reaches_someone()) return;
   char dir[MAX_PATH];
   char path[MAX_PATH];

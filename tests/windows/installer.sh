@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The installer, silent, in a clean Wine prefix: the game lands with a
-# Start-menu shortcut and an entry among the installed programs, starts
+# The installer, silent, in a clean Wine prefix: the game lands with
+# Start-menu entries and an entry among the installed programs, starts
 # and closes with 0, and the silent uninstall takes back every file.
 #
 #   installer.sh <build-windows directory>
@@ -9,9 +9,13 @@ source "$(dirname "$0")/../lib/window.sh" "$1/quondel.exe"
 
 setup=("$GAME_BUILD"/package/*.exe)
 [ "${#setup[@]}" = 1 ] || fail "installers: ${setup[*]}"
-# The first page warns before anything is installed.
 nsi=$GAME_BUILD/package/_CPack_Packages/win64/NSIS/project.nsi
-grep -qF "$(cat "$(dirname "$0")/../../packaging/photosensitivity.txt")" "$nsi" || fail "no warning on the first page"
+# The first page warns before anything is installed and says where the
+# reduced-flashing entry is; the last offers the README.
+welcome=$(grep MUI_WELCOMEPAGE_TEXT "$nsi")
+grep -qF "$(cat "$(dirname "$0")/../../packaging/photosensitivity.txt")" <<<"$welcome" || fail "no warning on the first page"
+grep -qF 'Quondel (reduced flashing)' <<<"$welcome" || fail "the first page does not say how to reduce flashing"
+grep -q 'MUI_FINISHPAGE_SHOWREADME .*README\.txt' "$nsi" || fail "the last page does not offer the README"
 grep -q 'RequestExecutionLevel highest' "$nsi" || fail "the installer insists on administrator rights"
 
 x_start 1024x768
@@ -23,13 +27,19 @@ files >"$T_TMP/before"
 files >"$T_TMP/installed"
 new=$(comm -13 "$T_TMP/before" "$T_TMP/installed")
 exe=$(grep -i '/Quondel/quondel\.exe$' <<<"$new") || fail "no quondel.exe installed: $new"
+grep -qi '/Quondel/quondel\.com$' <<<"$new" || fail "no console twin installed: $new"
 home=$WINEPREFIX/drive_c/$(dirname "${exe#./}")
-grep -qi 'Start Menu/Programs/Quondel/Quondel\.lnk$' <<<"$new" || fail "no Start-menu shortcut: $new"
-lnk=$(grep -i 'Start Menu/Programs/Quondel/Quondel (reduced flashing)\.lnk$' <<<"$new") || fail "no reduced-flashing shortcut"
+grep -qi 'Start Menu/Programs/Quondel/Uninstall\.lnk$' <<<"$new" || fail "no Start-menu entry to uninstall: $new"
+# Both entries start the windowed program, which opens no console window.
+for entry in Quondel 'Quondel (reduced flashing)'; do
+  lnk=$(grep -iF "Start Menu/Programs/Quondel/$entry.lnk" <<<"$new") || fail "no Start-menu entry $entry: $new"
+  target=$(strings "$WINEPREFIX/drive_c/${lnk#./}" && strings -el "$WINEPREFIX/drive_c/${lnk#./}")
+  grep -qi 'quondel\.exe' <<<"$target" || fail "$entry does not start quondel.exe"
+done
 grep -q -- --reduce-flashing <<<"$(strings -el "$WINEPREFIX/drive_c/${lnk#./}")" || fail "the shortcut lacks the option"
 grep -qi 'Uninstall\\\\Quondel\]' "$WINEPREFIX/system.reg" "$WINEPREFIX/user.reg" ||
   fail "not among the installed programs"
-note "installed into ${home#"$WINEPREFIX"/}: $(wc -l <<<"$new") files, two shortcuts, uninstall entry"
+note "installed into ${home#"$WINEPREFIX"/}: $(wc -l <<<"$new") files, console twin, three shortcuts, uninstall entry"
 
 game_use "$home/quondel.exe"
 game_start

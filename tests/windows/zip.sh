@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# The zip as a player gets it, under Wine: its files, then the game from
-# the unzipped folder played to the end with F11 on the way, closed by
-# the window manager, started without a picture, and started without a
-# picture and without standard error (the message box, whose text is read
-# back); the reduced-flashing launcher. Then the frame tool's frames of
-# both modes against the goldens.
+# The zip as a player gets it, under Wine: its files, the options typed
+# in cmd.exe, then the game from the unzipped folder played to the end
+# with F11 on the way, closed by the window manager, started without a
+# picture, and started without a picture and without standard error (the
+# message box, whose text is read back); the reduced-flashing launcher;
+# the frame tool's frames of both modes against the goldens. Last, the
+# display at 150 % and 200 %.
 #
 #   zip.sh <build-windows directory>
 # shellcheck source=tests/lib/window.sh
@@ -18,7 +19,7 @@ zip=("$GAME_BUILD"/package/*.zip)
 dir=$T_TMP/$name
 listing=$(cd "$dir" && find . -type f | sort | tr '\n' ' ')
 expected=$( {
-  printf './%s\n' LICENSE.txt README.txt SDL2.dll quondel.exe quondel-reduced-flashing.exe
+  printf './%s\n' LICENSE.txt README.txt SDL2.dll quondel.exe quondel.com quondel-reduced-flashing.exe
   printf './res/%s.bmp\n' "${PICTURES[@]}"
 } |
   sort | tr '\n' ' ')
@@ -29,20 +30,50 @@ launcher=$dir/quondel-reduced-flashing.exe
 grep -q 'Subsystem.*(Windows GUI)' <<<"$(x86_64-w64-mingw32-objdump -p "$launcher")" ||
   fail "the launcher would open a console window"
 grep -q -- --reduce-flashing <<<"$(strings -el "$launcher")" || fail "the launcher lacks the option"
-headers=$(x86_64-w64-mingw32-objdump -p "$dir/quondel.exe")
-grep -q 'Subsystem.*(Windows GUI)' <<<"$headers" || fail "quondel.exe is not a GUI program"
-dlls=$(awk '/DLL Name:/ {print $3}' <<<"$headers" | sort | tr '\n' ' ')
-for dll in $dlls; do
-  [[ $dll =~ ^(SDL2|KERNEL32|msvcrt|USER32|SHELL32|api-ms-win-.*)\.dll$ ]] || fail "quondel.exe needs $dll ($dlls)"
+# The game twice: the windowed program and its console twin, each needing
+# only system DLLs and SDL's, each with version, icon and a manifest
+# declaring per-monitor DPI awareness.
+for program in quondel.exe:GUI quondel.com:CUI; do
+  file=$dir/${program%:*}
+  headers=$(x86_64-w64-mingw32-objdump -p "$file")
+  grep -q "Subsystem.*(Windows ${program#*:})" <<<"$headers" || fail "${program%:*} is not a ${program#*:} program"
+  dlls=$(awk '/DLL Name:/ {print $3}' <<<"$headers" | sort | tr '\n' ' ')
+  for dll in $dlls; do
+    [[ $dll =~ ^(SDL2|KERNEL32|msvcrt|USER32|SHELL32|api-ms-win-.*)\.dll$ ]] || fail "${program%:*} needs $dll ($dlls)"
+  done
+  strings -el "$file" | tr '\n' ' ' |
+    grep -q "OriginalFilename ${program%:*} ProductName $QUONDEL_TITLE .*ProductVersion $QUONDEL_VERSION" ||
+    fail "${program%:*}: no version information"
+  [ "$(LC_ALL=C grep -c $'\x89PNG' "$file")" -ge 1 ] || fail "no icon in ${program%:*}"
+  grep -q '<dpiAwareness .*>PerMonitorV2' <<<"$(strings "$file")" || fail "${program%:*} is not DPI-aware"
 done
-strings -el "$dir/quondel.exe" | tr '\n' ' ' | grep -q "ProductName $QUONDEL_TITLE .*ProductVersion $QUONDEL_VERSION" ||
-  fail "no version information"
-[ "$(LC_ALL=C grep -c $'\x89PNG' "$dir/quondel.exe")" -ge 1 ] || fail "no icon in quondel.exe"
-note "zip: files, warning, GUI program needing only $dlls, version, icon"
+note "zip: files, warning, GUI program and console twin needing only $dlls, version, icon, DPI-aware"
 
 x_start 1920x1080
 wine_prefix
 note "Wine prefix ready"
+
+# Typed in cmd.exe at its prompt, "quondel" is the console twin: the shell
+# waits for it, so its answer comes before the next prompt and the exit
+# code is the one it ended with. For a GUI program cmd waits neither on
+# Windows nor under Wine: the prompt comes first, the code is lost.
+typed() {
+  printf 'quondel %s & call echo exit %%^ERRORLEVEL%%\r\n' "$1" | (cd "$dir" && "$WINE" cmd 2>&1) | tr -d '\r' |
+    tail -n +2 | sed 's/^[A-Z]:\\[^>]*>//'
+}
+help=$(typed --help)
+[[ $help == $'\nusage: quondel '*$'\nexit 0' ]] || fail "typed in cmd, quondel --help answers: $help"
+usage=${help#$'\n'}
+usage=${usage%$'\nexit 0'}
+answer=$(typed --bogus)
+[ "$answer" = $'\n'"quondel: unknown option '--bogus'"$'\n'"$usage"$'\nexit 2' ] ||
+  fail "typed in cmd, quondel --bogus answers: $answer"
+# Redirected, the answer stays in the file.
+answer=$(typed '--version >version.txt')
+{ [ "$answer" = $'\nexit 0' ] && [ "$(tr -d '\r' <"$dir/version.txt")" = "quondel $QUONDEL_VERSION" ]; } ||
+  fail "typed in cmd, quondel --version >version.txt answers: $answer, writes: $(cat "$dir/version.txt")"
+rm "$dir/version.txt"
+note "typed in cmd: --help and --bogus answered before the prompt, exit 0 and 2; --version into a file"
 game_use "$dir/quondel.exe"
 
 # Played to the end, through fullscreen and back.
@@ -60,7 +91,12 @@ window_wait_size "$VIEW"
 note "held: red; F11: the letterbox $LETTERBOX; F11 again: $VIEW"
 game_focus
 key_up space
-sleep 0.5
+# Scene two is counted from its first frame on: a press made while a
+# loaded machine is still drawing the first frames after fullscreen would
+# be lost.
+scene_two() { shot released && ! all_are released red "${WINDOW_EDGES[@]}"; }
+wait_until 20 scene_two || fail "scene two never came"
+sleep 1
 end_with_fifth_press 1
 
 game_start
@@ -128,3 +164,32 @@ for mode in "" -reduced; do
 done
 [ "$count" -gt 0 ] || fail "no golden frames"
 note "frame tool under Wine: the $count golden frames of both modes, pixel for pixel"
+
+# 150 % and 200 %: the window is sized in points, 1.5 and 2 times the view
+# in the display's pixels, and the canvas is drawn at the largest whole
+# scale that fits, centred: at 200 % the held red fills the window from
+# corner to corner and every row of the canvas is two identical rows of
+# the display (a window stretched by the system would blur between them);
+# at 150 % it stays at scale 1 between black bars.
+for dpi in 144 192; do
+  "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1 ||
+    fail "cannot set $dpi DPI"
+  size=$(((QUONDEL_VIEW_WIDTH * dpi + 48) / 96))x$(((QUONDEL_VIEW_HEIGHT * dpi + 48) / 96))
+  game_start
+  window_wait_size "$size"
+  wait_until 20 intro_shown || fail "$dpi DPI: no intro on screen"
+  if [ "$dpi" = 192 ]; then
+    sharp() {
+      shot sharp && convert "$T_TMP/sharp.png" -sample 100%x50% -sample 100%x200% "$T_TMP/rows.png" &&
+        [ "$(compare -metric AE "$T_TMP/sharp.png" "$T_TMP/rows.png" null: 2>&1)" = 0 ]
+    }
+    # A shot may catch a frame half drawn; a blurred one never passes.
+    wait_until 10 sharp || fail "192 DPI: the intro's rows are not doubled"
+  fi
+  key_down space
+  expect_letterbox "$size" red "held$dpi"
+  key_up space
+  game_close
+  game_wait_exit 20 0
+  note "$dpi DPI: window $size, the canvas at $LETTERBOX"
+done
