@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Size and start-up time of the web build in headless Chromium (builds the
-# site first); prints Markdown tables. Not part of test.sh.
+# site first); prints Markdown tables. Not part of test.sh. Its sibling
+# bench/web-audit.sh audits the same site with Lighthouse.
 #
 #   bench/web.sh [RUNS]
 set -euo pipefail

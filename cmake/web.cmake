@@ -47,20 +47,36 @@ function(quondel_web_pictures site)
 endfunction()
 quondel_web_pictures(${QUONDEL_SITE})
 
+# Text from a file made fit to stand in the page, also inside an attribute.
+function(quondel_html_escape var)
+  set(text "${${var}}")
+  string(REPLACE "&" "&amp;" text "${text}")
+  string(REPLACE "<" "&lt;" text "${text}")
+  string(REPLACE ">" "&gt;" text "${text}")
+  string(REPLACE "\"" "&quot;" text "${text}")
+  set(${var} "${text}" PARENT_SCOPE)
+endfunction()
+
 # The page carries the photosensitivity warning, worded once for every
 # platform; its first sentence part ("...:") is the heading.
 set(QUONDEL_WARNING_FILE ${CMAKE_SOURCE_DIR}/packaging/photosensitivity.txt)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${QUONDEL_WARNING_FILE})
 file(READ ${QUONDEL_WARNING_FILE} warning)
 string(STRIP "${warning}" warning)
-string(REPLACE "&" "&amp;" warning "${warning}")
-string(REPLACE "<" "&lt;" warning "${warning}")
-string(REPLACE ">" "&gt;" warning "${warning}")
+quondel_html_escape(warning)
 if(NOT warning MATCHES "^([^:]+): (.+)$")
   message(FATAL_ERROR "${QUONDEL_WARNING_FILE}: expected 'Heading: text'")
 endif()
 set(QUONDEL_WARNING_HEADING "${CMAKE_MATCH_1}")
 set(QUONDEL_WARNING_TEXT "${CMAKE_MATCH_2}")
+# Its description for search engines and shared links is the game's one
+# summary, the same sentence every platform shows.
+set(QUONDEL_SUMMARY_FILE ${CMAKE_SOURCE_DIR}/packaging/summary.txt)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${QUONDEL_SUMMARY_FILE})
+file(READ ${QUONDEL_SUMMARY_FILE} summary)
+string(STRIP "${summary}" summary)
+quondel_html_escape(summary)
+set(QUONDEL_SUMMARY "${summary}")
 configure_file(${CMAKE_SOURCE_DIR}/platform/web/index.html ${QUONDEL_SITE}/index.html @ONLY)
 
 # Installable: the manifest and the open hand as its icons (192 and 512

@@ -118,8 +118,11 @@ inline double hand_y = 0;
 // Start-up of the game and of the tools that run it: the engine from a
 // copy of config, the pictures in order (the first failure stops), both
 // scenes reset. 0, or 1 on failure; the caller shuts the engine down.
-inline int game_start(VYN_Config config) {
-  if (VYN_Init(&config) != 0) return 1;
+// The game runs the two steps apart where the start-up must come in
+// short pieces; game_start runs both.
+inline int game_start_engine(VYN_Config config) { return VYN_Init(&config) != 0 ? 1 : 0; }
+
+inline int game_start_pictures() {
   for (const char *file : image_files) {
     if (VYN_ImageLoad(file) < 0) return 1;
   }
@@ -130,3 +133,5 @@ inline int game_start(VYN_Config config) {
   musi_init();
   return 0;
 }
+
+inline int game_start(VYN_Config config) { return game_start_engine(config) != 0 ? 1 : game_start_pictures(); }

@@ -9,7 +9,13 @@ namespace {
 
 Scene state = Scene::intro;
 
-int init() { return game_start(cfg); }
+// In steps, each a short task where the platform needs them (the web
+// page's warning stays answering while the game starts behind it).
+int init() {
+  if (game_start_engine(cfg) != 0) return 1;
+  platform_yield();
+  return game_start_pictures();
+}
 
 void deinit() { VYN_Quit(); }
 
@@ -29,6 +35,7 @@ int main(int argc, char *argv[]) {
   // player. Where the game starts behind a start screen (the web page's
   // warning), the slow first drawing is then over before the player asks
   // to play, and their tap only has to uncover it.
+  platform_yield();
   bool going = game_frame(state);
   reduce_flashing = platform_wait_for_player(reduce_flashing);
   while (going && game_frame(state)) {

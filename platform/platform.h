@@ -21,3 +21,9 @@ void platform_start_failed();
 // and returns the mode the player chose meanwhile. Elsewhere it returns
 // reduce at once.
 bool platform_wait_for_player(bool reduce);
+
+// Called between the steps of the game's start-up. Where the start-up
+// runs while the player reads a start screen (the web page's warning),
+// hands the system its thread for a moment, so that the screen goes on
+// answering the player. Elsewhere it does nothing.
+void platform_yield();

@@ -8,3 +8,5 @@ void platform_start() {}
 void platform_start_failed() {}
 
 bool platform_wait_for_player(bool reduce) { return reduce; }
+
+void platform_yield() {}

@@ -26,7 +26,10 @@ bool playing_reduced = false;
 
 void platform_start() {}
 
-void platform_start_failed() {}
+// Once the start-up has handed the browser its thread (platform_yield),
+// main's own return reaches the page no more: the failure's status is
+// given here, for the page to say the game could not start.
+void platform_start_failed() { emscripten_force_exit(1); }
 
 bool platform_wait_for_player(bool reduce) {
   // The page starts the game in the default mode; the first frame, always
@@ -36,6 +39,11 @@ bool platform_wait_for_player(bool reduce) {
   playing_reduced = wait_for_play() != 0;
   return playing_reduced;
 }
+
+// Under ASYNCIFY the sleep ends the browser's task here and goes on in a
+// new one: the start-up comes in pieces short enough for the page to
+// answer between them.
+void platform_yield() { emscripten_sleep(0); }
 
 // For the page, its tests and benchmarks: the engine's count of frames
 // shown, and whether the game is playing with reduced flashing.

@@ -63,3 +63,5 @@ void platform_start_failed() {
 }
 
 bool platform_wait_for_player(bool reduce) { return reduce; }
+
+void platform_yield() {}

@@ -1,9 +1,12 @@
 // What the browser test and the web benchmark share: a plain static file
 // server on 127.0.0.1, as any web host would be, and the system's Chromium.
+import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import http from 'node:http';
+import { createRequire } from 'node:module';
 import os from 'node:os';
 import path from 'node:path';
+import zlib from 'node:zlib';
 import puppeteer from 'puppeteer-core';
 
 const types = {
@@ -11,12 +14,18 @@ const types = {
   '.webmanifest': 'application/manifest+json',
 };
 
-// Serves root until closed; resolves to { server, url }.
-export function serve(root) {
+// Serves root until closed; resolves to { server, url }. With gzip, every
+// file goes compressed to a browser that takes it, as real hosts send it.
+export function serve(root, { gzip = false } = {}) {
   const server = http.createServer((req, res) => {
     const name = new URL(req.url, 'http://x').pathname.replace(/\/$/, '/index.html');
     fs.readFile(path.join(root, path.normalize(name)), (err, body) => {
-      res.writeHead(err ? 404 : 200, { 'Content-Type': types[path.extname(name)] ?? 'application/octet-stream' });
+      const headers = { 'Content-Type': types[path.extname(name)] ?? 'application/octet-stream' };
+      if (!err && gzip && /\bgzip\b/.test(req.headers['accept-encoding'] ?? '')) {
+        body = zlib.gzipSync(body);
+        headers['Content-Encoding'] = 'gzip';
+      }
+      res.writeHead(err ? 404 : 200, headers);
       res.end(err ? '' : body);
     });
   });
@@ -48,9 +57,18 @@ export async function launch() {
 
 // Resolves once the start screen invites the player in.
 export function waitReady(page) {
-  return page.waitForFunction(
-    () => /^(Click or press any key|Tap) to play$/.test(document.getElementById('prompt').textContent),
-    { timeout: 20000 });
+  return page.waitForFunction(() => document.body.dataset.phase === 'ready', { timeout: 20000 });
+}
+
+// axe-core's checks on the page as it is now (every rule it runs by
+// default, the WCAG ones and its best practices): fails with each broken
+// rule and the elements that break it.
+const axeSource = fs.readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
+export async function assertAccessible(page, when) {
+  if (!(await page.evaluate(() => 'axe' in window))) await page.evaluate(axeSource);
+  const found = await page.evaluate(async () => (await axe.run(document)).violations.map(
+    (v) => `${v.id} (${v.nodes.map((n) => n.target.join(' ')).join(', ')})`));
+  assert.deepEqual(found, [], `axe-core ${when}`);
 }
 
 export const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));

@@ -1,7 +1,8 @@
 // The web build played in the system's headless Chromium, served from
 // 127.0.0.1: the start screen and its warning, the intro's stamp, the red
 // of the held hand, the frame rate, the end, a failed start, the key that
-// starts the game and fullscreen.
+// starts the game, fullscreen, a keyboard alone choosing reduced flashing,
+// and axe-core's accessibility checks on each screen.
 //
 // QUONDEL_SITE and QUONDEL_SITE_BROKEN (the site without res/stamp.bmp) name
 // the built sites; scripts/web.sh test sets both.
@@ -10,7 +11,7 @@ import fs from 'node:fs';
 import path from 'node:path';
 import { after, before, test } from 'node:test';
 import { fileURLToPath } from 'node:url';
-import { launch, open as openPage, serve, shares, sleep, until, waitReady } from './browser.mjs';
+import { assertAccessible, launch, open as openPage, serve, shares, sleep, until, waitReady } from './browser.mjs';
 
 const repo = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
 const VIEW_W = 341;  // the 256 x 256 canvas shown at 4:3
@@ -84,7 +85,8 @@ test('played from the start screen to the end', { timeout: 90000 }, async () => 
   assert.equal(await page.evaluate(() => quondelFrames()), 0, 'the game started before the gesture');
   // It started behind the warning and waits there, its first frame drawn.
   assert.equal(await page.evaluate(() => Module._quondel_frames()), 1, 'the game ran on before the gesture');
-  assert.equal(await page.evaluate(() => document.activeElement.id), 'canvas');
+  assert.equal(await page.evaluate(() => document.activeElement.id), 'play');
+  await assertAccessible(page, 'on the start screen');
   // Watches whether the game's keys still reach the browser (and scroll).
   await page.evaluate(() => {
     window.keysLetThrough = [];
@@ -100,6 +102,8 @@ test('played from the start screen to the end', { timeout: 90000 }, async () => 
     const s = await shares(page, centre, stamp);
     return { ok: s.listed > 0.6, ...s };
   });
+  assert.equal(await page.evaluate(() => document.activeElement.id), 'canvas');
+  await assertAccessible(page, 'while playing');
 
   // Space held: once the drift is over, the canvas turns red.
   await page.keyboard.down('Space');
@@ -125,6 +129,9 @@ test('played from the start screen to the end', { timeout: 90000 }, async () => 
   await page.waitForSelector('#end:not([hidden])', { timeout: 5000 });
   assert.equal(await page.$eval('#end-text', (e) => e.textContent), 'The game has ended.');
   assert.equal(await page.$eval('#again', (e) => e.textContent), 'Play again');
+  assert.equal(await page.evaluate(() => document.activeElement.id), 'again');
+  assert.equal(await page.$eval('#said', (e) => e.textContent), 'The game has ended.');
+  await assertAccessible(page, 'on the end screen');
   assert.deepEqual(await page.evaluate(() => keysLetThrough.filter((k) => k === 'Space')), []);
   assert.equal(await page.evaluate(() => window.scrollY + document.scrollingElement.scrollTop), 0);
   assert.deepEqual(errors, []);
@@ -143,6 +150,7 @@ test('a missing picture: the reasons on the page, without a tap', { timeout: 600
   const log = await page.$eval('#log', (e) => (e.offsetParent !== null ? e.textContent : ''));
   assert.match(log, /^res\/stamp\.bmp: .+$/m);
   assert.match(log, /^init failed$/m);
+  assert.equal(await page.$eval('#said', (e) => e.textContent), 'The game could not start.');
   await page.close();
 });
 
@@ -162,7 +170,7 @@ test('fullscreen by F11 and by the button', { timeout: 60000 }, async () => {
   const { page, errors } = await open(site.url);
   await waitReady(page);
   assert.ok(await page.$eval('#fullscreen', (b) => b.disabled), 'fullscreen offered before the game runs');
-  // Any key starts the game too.
+  // Enter on the highlighted choice, which has the keyboard, starts it too.
   await press(page, 'Enter');
   await page.waitForFunction(() => quondelFrames() > 5, { timeout: 10000 });
   // The engine adopts the canvas's size on the page as its window.
@@ -185,15 +193,44 @@ test('fullscreen by F11 and by the button', { timeout: 60000 }, async () => {
   await page.close();
 });
 
-test('reduced flashing chosen by the address and remembered; a runtime error shown', { timeout: 60000 }, async () => {
-  const { page } = await open(`${site.url}?reduce-flashing=1`);
+test('a keyboard alone chooses reduced flashing, remembered; a runtime error shown', { timeout: 60000 }, async () => {
+  const { page } = await open(`${site.url}?reduce-flashing=0`);
   await waitReady(page);
   const chosen = () => page.$$eval('.choices button', (bs) => bs.filter((b) => b.ariaPressed === 'true').map((b) => b.id));
-  assert.deepEqual(await chosen(), ['play-reduced']);
+  const focused = () => page.evaluate(() => document.activeElement.id);
+  assert.deepEqual(await chosen(), ['play']);
+  assert.equal(await focused(), 'play');
+  // The start screen as a screen reader finds it: the warning as a named
+  // region (the picture it covers out of reach), readiness told.
+  const tree = () => page.accessibility.snapshot({ interestingOnly: false });
+  const find = (node, role) => (node.role === role ? node : node.children?.map((c) => find(c, role)).find(Boolean));
+  assert.equal(find(await tree(), 'region')?.name, 'Photosensitivity warning');
+  assert.equal(find(await tree(), 'application'), undefined);
+  assert.match(await page.$eval('#said', (e) => e.textContent), /^Ready\. Tab moves/);
+
+  // Stray keys start nothing; Tab and Shift+Tab move between the choices,
+  // each with its ring.
+  await press(page, 'Escape');
+  await press(page, 'KeyQ');
+  await press(page, 'ArrowDown');
+  await press(page, 'Tab');
+  assert.equal(await focused(), 'play-reduced');
+  await page.keyboard.down('Shift');
+  await press(page, 'Tab');
+  await page.keyboard.up('Shift');
+  assert.equal(await focused(), 'play');
+  await press(page, 'Tab');
+  assert.equal(await focused(), 'play-reduced');
+  assert.equal(await page.evaluate(() => getComputedStyle(document.activeElement).outlineStyle), 'solid');
+  assert.ok(await visible(page, 'start'));
+  assert.equal(await page.evaluate(() => Module._quondel_frames()), 1, 'a stray key started the game');
+
+  // Enter plays the focused choice; the game itself reports the mode.
   await press(page, 'Enter');
   await page.waitForFunction(() => quondelFrames() > 5, { timeout: 10000 });
-  // The game's own flag, set from its command line.
   assert.equal(await page.evaluate(() => Module._quondel_reduce_flashing()), 1);
+  assert.equal(await focused(), 'canvas');
+  assert.equal(find(await tree(), 'application')?.name, 'The game Quondel');
 
   // The clock failing under the running game: the page says so, with why.
   await page.evaluate(() => { performance.now = () => { throw new Error('the clock failed'); }; });
@@ -201,15 +238,18 @@ test('reduced flashing chosen by the address and remembered; a runtime error sho
   assert.equal(await page.$eval('#end-text', (e) => e.textContent), 'The game stopped with an error.');
   assert.match(await page.$eval('#log', (e) => (e.offsetParent !== null ? e.textContent : '')), /the clock failed/);
 
-  // Without the address the last choice stands, until plain Play.
+  // Without the address the last choice stands, until plain Play; the
+  // address wins over it.
   await page.goto(site.url);
   await waitReady(page);
   assert.deepEqual(await chosen(), ['play-reduced']);
+  assert.equal(await focused(), 'play-reduced');
   await page.click('#play');
   await page.waitForFunction(() => quondelFrames() > 5, { timeout: 10000 });
   assert.equal(await page.evaluate(() => Module._quondel_reduce_flashing()), 0);
   await page.goto(site.url);
-  await waitReady(page);
   assert.deepEqual(await chosen(), ['play']);
+  await page.goto(`${site.url}?reduce-flashing=1`);
+  assert.deepEqual(await chosen(), ['play-reduced']);
   await page.close();
 });

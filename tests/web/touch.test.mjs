@@ -9,7 +9,7 @@ import assert from 'node:assert/strict';
 import path from 'node:path';
 import { after, before, test } from 'node:test';
 import { fileURLToPath } from 'node:url';
-import { launch, open, serve, shares, sleep, until, waitReady } from './browser.mjs';
+import { assertAccessible, launch, open, serve, shares, sleep, until, waitReady } from './browser.mjs';
 
 const repo = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
 const root = path.resolve(repo, process.env.QUONDEL_SITE ?? 'build-web/site');
@@ -92,6 +92,15 @@ test('a phone, upright and sideways, played by touch alone', { timeout: 120000 }
   // Every control named, and below the picture.
   const names = await page.$$eval('.touch button', (bs) => bs.filter((b) => b.offsetParent).map((b) => b.ariaLabel));
   assert.deepEqual(names.sort(), ['Action (Space)', 'Down', 'Left', 'Right', 'Up']);
+  await assertAccessible(page, 'on the start screen');
+  // The warning zooms for those who need it larger, and back. (Headless
+  // Chromium zooms no page by a synthetic touch pinch, so this is the
+  // pinch a touchpad sends, which the page's viewport allows or forbids.)
+  const warning = await box(page, '.warning');
+  await cdp.send('Input.synthesizePinchGesture',
+    { x: warning.cx, y: warning.cy, scaleFactor: 2, gestureSourceType: 'mouse' });
+  assert.ok((await page.evaluate(() => visualViewport.scale)) > 1.5, 'the warning did not zoom');
+  await cdp.send('Input.synthesizePinchGesture', { x: 50, y: 50, scaleFactor: 0.2, gestureSourceType: 'mouse' });
   await page.touchscreen.tap(195, 200);
   await page.waitForFunction(() => quondelFrames() > 0, { timeout: 5000 });
   assert.ok((await box(page, '#dpad')).y >= (await box(page, '#canvas')).y + 256, 'controls over the picture');
@@ -107,6 +116,7 @@ test('a phone, upright and sideways, played by touch alone', { timeout: 120000 }
   const view = () => page.evaluate(() => [visualViewport.scale, scrollX, scrollY, visualViewport.pageTop]);
   assert.deepEqual(await view(), [1, 0, 0, 0]);
   if (shots) await page.screenshot({ path: path.join(shots, 'phone-upright.png') });
+  await assertAccessible(page, 'while playing');
 
   // The keys the page feeds the game, in order.
   await page.evaluate(() => {
@@ -142,6 +152,7 @@ test('a phone, upright and sideways, played by touch alone', { timeout: 120000 }
   await notRed(page);
   await fiveTaps(page);
   assert.equal(await page.$eval('#end-text', (e) => e.textContent), 'The game has ended.');
+  await assertAccessible(page, 'on the end screen');
 
   // Played again by tap; the picture itself is the action button, and a
   // cancelled touch lets go.
