@@ -1,19 +1,7 @@
 #!/usr/bin/env bash
 # Third-party SDL builds from Debian's own source packages, pinned, fetched
 # and built once into a cache outside the work tree (~/.cache/quondel, or
-# $QUONDEL_CACHE), so a second run takes seconds.
-#
-#   scripts/sdl.sh source PIN
-#       prints the directory of PIN's unpacked source
-#   scripts/sdl.sh version PIN
-#       prints PIN's upstream version (the Debian version without its
-#       repack suffix and revision)
-#   scripts/sdl.sh build PIN TAG [CMAKE_ARGS...]
-#       builds PIN with CMake and installs it; prints the install prefix.
-#       TAG names the toolchain (its compiler's version belongs in it); the
-#       cache key is PIN + TAG + the arguments, so any change builds anew.
-#       $QUONDEL_CMAKE replaces "cmake" for the configure step (for
-#       example "emcmake cmake").
+# $QUONDEL_CACHE), so a second run takes seconds. Usage below.
 #
 # PIN is one of the names in the table below. The source comes through
 # apt-get source from the mirror this machine's apt already uses, with a
@@ -21,6 +9,21 @@
 # files against the release's signed index, and the .dsc is checked here
 # against the hash pinned below.
 set -euo pipefail
+usage() {
+  cat >&2 <<'USAGE'
+  scripts/sdl.sh source PIN
+      prints the directory of PIN's unpacked source
+  scripts/sdl.sh version PIN
+      prints PIN's upstream version (the Debian version without its
+      repack suffix and revision)
+  scripts/sdl.sh build PIN TAG [CMAKE_ARGS...]
+      builds PIN with CMake and installs it; prints the install prefix.
+      TAG names the toolchain (its compiler's version belongs in it); the
+      cache key is PIN + TAG + the arguments, so any change builds anew.
+      $QUONDEL_CMAKE replaces "cmake" for the configure step (for
+      example "emcmake cmake").
+USAGE
+}
 
 # pin            suite     package      version         sha256 of the .dsc
 pins="
@@ -104,7 +107,7 @@ case "${1:-}" in
   version) awk -v p="$2" '$1 == p {sub(/[+-].*/, "", $4); print $4; found = 1} END {exit !found}' <<<"$pins" ;;
   build) build "${@:2}" ;;
   *)
-    sed -n '2,20p' "$0" >&2
+    usage
     exit 2
     ;;
 esac

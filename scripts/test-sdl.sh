@@ -9,9 +9,21 @@
 # scripts/sdl.sh and cached outside the tree. Ends with one line per SDL.
 #
 #   scripts/test-sdl.sh [system|2.32|compat]...   (default: all three)
+#   scripts/test-sdl.sh --quick [SDL...]          (default: system)
+#
+# --quick runs only the headless tests (engine, scenes, pictures, golden
+# frames, command line) and one real-window play-through: the contributor's
+# loop, a few minutes at most.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh tests wayland sdl
+quick=
+if [ "${1:-}" = --quick ]; then
+  quick=1
+  shift
+  [ $# -gt 0 ] || set -- system
+fi
+if [ -n "$quick" ]; then scripts/setup.sh tests; else scripts/setup.sh tests wayland sdl; fi
+source scripts/common.sh
 source tests/lib/count.sh
 jobs=$(nproc)
 tag=gcc$(gcc -dumpversion)
@@ -27,7 +39,7 @@ suite() {
   shift 2
   echo "== $name: $dir =="
   # Without GoogleTest most of the suite would quietly not be built.
-  cmake -S . -B "$dir" -DBUILD_TESTING=ON -DQUONDEL_REQUIRE_GTEST=ON "$@" >/dev/null
+  cmake -S . -B "$dir" "${QUONDEL_CMAKE_ARGS[@]}" -DBUILD_TESTING=ON -DQUONDEL_REQUIRE_GTEST=ON "$@" >/dev/null
   cmake --build "$dir" -j"$jobs"
   if [ -n "${QUONDEL_SDL_DIRS:-}" ]; then
     # The game itself, not only the tests, links the SDL asked for.
@@ -36,7 +48,13 @@ suite() {
     [ "$(dirname "$(realpath "$linked")")" = "${QUONDEL_SDL_DIRS%%:*}" ] ||
       { echo "test-sdl.sh: $dir/quondel links $linked" >&2; exit 1; }
   fi
-  ctest_counted "$name" "$dir" --output-on-failure -j"$jobs" || status=1
+  if [ -n "$quick" ]; then
+    ctest_counted "$name, headless" "$dir" --output-on-failure -j"$jobs" -LE e2e || status=1
+    counts+=("$CTEST_COUNT")
+    ctest_counted "$name, play-through" "$dir" --output-on-failure -R '^e2e_play$' || status=1
+  else
+    ctest_counted "$name" "$dir" --output-on-failure -j"$jobs" || status=1
+  fi
   counts+=("$CTEST_COUNT")
   echo "($dir, $((SECONDS - start)) s with any SDL build)"
 }
