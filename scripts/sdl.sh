@@ -19,7 +19,8 @@ usage() {
   scripts/sdl.sh build PIN TAG [CMAKE_ARGS...]
       builds PIN with CMake and installs it; prints the install prefix.
       TAG names the toolchain (its compiler's version belongs in it); the
-      cache key is PIN + TAG + the arguments, so any change builds anew.
+      cache key is PIN + TAG + the arguments (a toolchain file by its
+      contents), so any change builds anew.
       $QUONDEL_CMAKE replaces "cmake" for the configure step (for
       example "emcmake cmake").
 USAGE
@@ -82,9 +83,18 @@ source_dir() {
 build() {
   local pin=$1 tag=$2
   shift 2
-  local src key prefix work
+  local src key prefix work arg keyed=()
   src=$(source_dir "$pin")
-  key=$(printf '%s\n' "$pin" "$tag" "${QUONDEL_CMAKE:-cmake}" "$@" | sha256sum | cut -c1-12)
+  # A toolchain file counts by its contents, not by where the tree lies:
+  # another checkout of the same commit (the reproducibility stage's)
+  # reuses the build instead of making it again.
+  for arg; do
+    case $arg in
+      -DCMAKE_TOOLCHAIN_FILE=*) keyed+=("-DCMAKE_TOOLCHAIN_FILE=$(sha256sum <"${arg#*=}" | cut -c1-64)") ;;
+      *) keyed+=("$arg") ;;
+    esac
+  done
+  key=$(printf '%s\n' "$pin" "$tag" "${QUONDEL_CMAKE:-cmake}" "${keyed[@]}" | sha256sum | cut -c1-12)
   prefix="$cache/$pin-$tag-$key"
   if [ -f "$prefix/.built" ]; then
     echo "$prefix"
