@@ -52,32 +52,44 @@ mirror() {
 }
 
 source_dir() {
-  local pin=$1 line suite package version sum
+  local pin=$1 line suite package version
   line=$(awk -v p="$pin" '$1==p' <<<"$pins")
   [ -n "$line" ] || { say "unknown pin '$pin'"; exit 2; }
-  read -r _ suite package version sum <<<"$line"
+  read -r _ suite package version _ <<<"$line"
   local dir="$cache/src/$package-$version"
-  if [ -f "$dir/.unpacked" ]; then
-    echo "$dir/tree"
-    return
-  fi
-  command -v dpkg-source >/dev/null || { say "dpkg-source missing (install dpkg-dev)"; exit 1; }
-  say "fetching $package $version ($suite) into $dir"
-  rm -rf "$dir"
-  mkdir -p "$dir/apt/lists/partial" "$dir/apt/cache"
-  local keyring=/usr/share/keyrings/debian-archive-keyring.gpg
-  echo "deb-src [signed-by=$keyring] $(mirror) $suite main" >"$dir/apt/sources.list"
-  local opts=(-o "Dir::Etc::SourceList=$dir/apt/sources.list" -o Dir::Etc::SourceParts=/dev/null
-    -o "Dir::State::Lists=$dir/apt/lists" -o "Dir::Cache=$dir/apt/cache" -o APT::Sandbox::User=root -qq)
-  apt-get "${opts[@]}" update >&2
-  (cd "$dir" && apt-get "${opts[@]}" source --download-only "$package=$version" >&2)
-  local dsc="$dir/${package}_${version#*:}.dsc"
-  echo "$sum  $dsc" | sha256sum -c --quiet - >&2 || { say "$dsc does not match its pinned hash"; exit 1; }
-  # dpkg-source checks every tarball against the .dsc's own hashes.
-  (cd "$dir" && dpkg-source -x "$dsc" tree >&2)
-  rm -rf "$dir/apt"
-  touch "$dir/.unpacked"
+  [ -f "$dir/.unpacked" ] || fetch_suite "$suite"
   echo "$dir/tree"
+}
+
+# fetch_suite SUITE: every pin of that suite not fetched yet, through one
+# update of a private package list: a suite's source index is large, and
+# the suite's pins are wanted one after the other by the same run.
+fetch_suite() {
+  local suite=$1 pin s package version sum dir
+  command -v dpkg-source >/dev/null || { say "dpkg-source missing (install dpkg-dev)"; exit 1; }
+  local apt
+  mkdir -p "$cache"
+  apt=$(mktemp -d "$cache/apt-$suite.XXXXXX")
+  mkdir -p "$apt/lists/partial" "$apt/cache"
+  local keyring=/usr/share/keyrings/debian-archive-keyring.gpg
+  echo "deb-src [signed-by=$keyring] $(mirror) $suite main" >"$apt/sources.list"
+  local opts=(-o "Dir::Etc::SourceList=$apt/sources.list" -o Dir::Etc::SourceParts=/dev/null
+    -o "Dir::State::Lists=$apt/lists" -o "Dir::Cache=$apt/cache" -o APT::Sandbox::User=root -qq)
+  apt-get "${opts[@]}" update >&2
+  while read -r pin s package version sum; do
+    dir="$cache/src/$package-$version"
+    if [ "$s" != "$suite" ] || [ -f "$dir/.unpacked" ]; then continue; fi
+    say "fetching $package $version ($suite) into $dir"
+    rm -rf "$dir"
+    mkdir -p "$dir"
+    (cd "$dir" && apt-get "${opts[@]}" source --download-only "$package=$version" >&2)
+    local dsc="$dir/${package}_${version#*:}.dsc"
+    echo "$sum  $dsc" | sha256sum -c --quiet - >&2 || { say "$dsc does not match its pinned hash"; exit 1; }
+    # dpkg-source checks every tarball against the .dsc's own hashes.
+    (cd "$dir" && dpkg-source -x "$dsc" tree >&2)
+    touch "$dir/.unpacked"
+  done < <(grep . <<<"$pins")
+  rm -rf "$apt"
 }
 
 build() {
