@@ -23,12 +23,16 @@ esac
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 passed=0 skipped=0 failed=0
+times=() # each stage's wall time, for the summary
+
 
 # stage COMMAND [ARGS...]: runs one stage and adds up its counts.
 stage() {
   echo "== $* =="
+  local started=$SECONDS
   "./$1" "${@:2}" 2>&1 | tee "$log"
   local status=${PIPESTATUS[0]} p s f
+  times+=("$(printf '%5d s  %s' $((SECONDS - started)) "$*")")
   # The stage's count lines ("NAME: P passed, S skipped, F failed"), or
   # the summary of node's test runner.
   read -r p s f < <(awk '
@@ -55,6 +59,7 @@ else
   command -v npm >/dev/null || extra+=" npm"
   QUONDEL_PACKAGES=$extra scripts/setup.sh tests wayland sdl package windows fuzz ||
     echo "test.sh: installing the packages failed; each stage tries again"
+  times+=("$(printf '%5d s  %s' "$SECONDS" "the stages' packages")")
   stage scripts/test-sdl.sh
   stage scripts/test-asan.sh
   stage scripts/test-package.sh
@@ -64,5 +69,6 @@ else
   stage fuzz/run.sh
 fi
 echo "== summary =="
+printf '%s\n' "${times[@]}" "$(printf '%5d s  in all' "$SECONDS")"
 echo "test.sh: $passed passed, $skipped skipped, $failed failed"
 [ "$failed" = 0 ]
