@@ -53,11 +53,11 @@ stage() {
 if [ "${1:-}" = --quick ]; then
   stage scripts/test-sdl.sh --quick system
 else
-  # Every stage's packages in one installation (one package list update)
-  # rather than one per stage.
-  extra="dpkg-dev zip emscripten chromium"
-  command -v npm >/dev/null || extra+=" npm"
-  QUONDEL_PACKAGES=$extra scripts/setup.sh tests wayland sdl package windows fuzz ||
+  # The stages' package groups in one installation (one package list
+  # update) rather than one per stage; a stage installs what is missing.
+  extra=""
+  command -v npm >/dev/null || extra=npm
+  QUONDEL_PACKAGES=$extra scripts/setup.sh tests wayland sdl package windows web browser release fuzz ||
     echo "test.sh: installing the packages failed; each stage tries again"
   times+=("$(printf '%5d s  %s' "$SECONDS" "the stages' packages")")
   stage scripts/test-sdl.sh

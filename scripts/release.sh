@@ -38,8 +38,7 @@ case "${1:-}" in
     exit 2
     ;;
 esac
-# shellcheck source=scripts/setup.sh
-QUONDEL_PACKAGES="dpkg-dev zip ${QUONDEL_PACKAGES:-}" source scripts/setup.sh
+scripts/setup.sh release
 SOURCE_DATE_EPOCH=$(commit_time)
 export SOURCE_DATE_EPOCH
 

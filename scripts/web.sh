@@ -20,8 +20,11 @@ USAGE
 sdl_options=(-DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF -DSDL_AUDIO=OFF -DSDL_JOYSTICK=ON
   -DSDL_HAPTIC=OFF -DSDL_HIDAPI=OFF -DSDL_SENSOR=OFF -DSDL_POWER=OFF -DSDL_LOCALE=OFF -DSDL_MISC=OFF)
 
+# build [TARGET...]: the site and any further targets, after installing
+# the package groups named in groups.
+groups=(web)
 build() {
-  QUONDEL_PACKAGES="emscripten dpkg-dev ${QUONDEL_PACKAGES:-}" source scripts/setup.sh
+  scripts/setup.sh "${groups[@]}"
   # Debian's emcc looks for its acorn module in Debian's node path, which a
   # Node.js from elsewhere does not search.
   export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
@@ -45,7 +48,8 @@ case "${1:-}" in
     exec python3 -m http.server "$port" --bind 127.0.0.1 --directory build-web/site
     ;;
   test)
-    QUONDEL_PACKAGES="chromium" build site-without-stamp
+    groups+=(browser)
+    build site-without-stamp
     command -v npm >/dev/null || QUONDEL_PACKAGES="npm" source scripts/setup.sh
     (cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
     QUONDEL_SITE=build-web/site QUONDEL_SITE_BROKEN=build-web/site-without-stamp \
