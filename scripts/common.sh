@@ -40,3 +40,54 @@ commit_time() { cmake -P cmake/commit-time.cmake; }
 # a tree unpacked from the source tarball has neither (it may lie inside
 # someone else's checkout, which is not its history).
 has_history() { command -v git >/dev/null && [ "$(git rev-parse --show-toplevel 2>/dev/null)" = "$PWD" ]; }
+
+# ---- Third-party SDL builds (scripts/sdl.sh, cached), each written once
+# here so that the stage needing one and ./test.sh, which starts them all
+# early, ask for the same build.
+
+# Debian's emcc looks for its acorn module in Debian's node path, which a
+# Node.js from elsewhere does not search.
+emscripten_env() { export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}; }
+
+# sdl_build NAME: builds it once and prints its install prefix.
+#   2.32     SDL 2.32 as Debian 13 ships it
+#   sdl3     SDL 3.2, for sdl2-compat
+#   compat   sdl2-compat 2.32 over sdl3, the SDL2 of newer distributions
+#   windows  SDL 2.26 for 64-bit Windows (cmake/mingw-w64.cmake)
+#   web      SDL 2.26 for the browser (Emscripten)
+sdl_build() {
+  local gcc
+  gcc=gcc$(gcc -dumpversion)
+  case $1 in
+    2.32) scripts/sdl.sh build libsdl2-2.32 "$gcc" -DSDL_AUDIO=OFF -DSDL_TEST=OFF -DSDL_STATIC=OFF ;;
+    sdl3)
+      scripts/sdl.sh build libsdl3-3.2 "$gcc" -DSDL_AUDIO=OFF -DSDL_CAMERA=OFF -DSDL_GPU=OFF -DSDL_VULKAN=OFF \
+        -DSDL_KMSDRM=OFF -DSDL_DIALOG=OFF -DSDL_TEST_LIBRARY=OFF -DSDL_EXAMPLES=OFF -DSDL_TESTS=OFF
+      ;;
+    compat)
+      local sdl3
+      sdl3=$(sdl_build sdl3)
+      # sdl2-compat opens libSDL3 at run time; its run path finds ours.
+      scripts/sdl.sh build sdl2-compat-2.32 "$gcc" -DSDL2COMPAT_TESTS=OFF -DCMAKE_PREFIX_PATH="$sdl3" \
+        -DCMAKE_INSTALL_RPATH="$sdl3/lib"
+      ;;
+    windows)
+      nice -n 10 scripts/sdl.sh build libsdl2-2.26 "mingw64-gcc$(x86_64-w64-mingw32-g++-posix -dumpversion)" \
+        -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64.cmake" -DSDL_SHARED=ON -DSDL_STATIC=OFF -DSDL_TEST=OFF \
+        "-DCMAKE_SHARED_LINKER_FLAGS=-static -Wl,--no-insert-timestamp"
+      ;;
+    web)
+      # What the game needs of SDL (pads come through the joystick part,
+      # which reads the browser's Gamepad API); the rest only adds
+      # download size.
+      emscripten_env
+      QUONDEL_CMAKE="emcmake cmake" scripts/sdl.sh build libsdl2-2.26 "emscripten-$(emcc -dumpversion)" \
+        -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF -DSDL_AUDIO=OFF -DSDL_JOYSTICK=ON -DSDL_HAPTIC=OFF \
+        -DSDL_HIDAPI=OFF -DSDL_SENSOR=OFF -DSDL_POWER=OFF -DSDL_LOCALE=OFF -DSDL_MISC=OFF
+      ;;
+    *)
+      echo "sdl_build: no SDL build '$1'" >&2
+      return 2
+      ;;
+  esac
+}

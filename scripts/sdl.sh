@@ -57,7 +57,15 @@ source_dir() {
   [ -n "$line" ] || { say "unknown pin '$pin'"; exit 2; }
   read -r _ suite package version _ <<<"$line"
   local dir="$cache/src/$package-$version"
-  [ -f "$dir/.unpacked" ] || fetch_suite "$suite"
+  local lock
+  if [ ! -f "$dir/.unpacked" ]; then
+    # One fetch at a time: another run may be fetching the same sources.
+    mkdir -p "$cache/src"
+    exec {lock}>"$cache/src/.lock"
+    flock "$lock"
+    [ -f "$dir/.unpacked" ] || fetch_suite "$suite"
+    exec {lock}>&-
+  fi
   echo "$dir/tree"
 }
 
@@ -108,6 +116,15 @@ build() {
   done
   key=$(printf '%s\n' "$pin" "$tag" "${QUONDEL_CMAKE:-cmake}" "${keyed[@]}" | sha256sum | cut -c1-12)
   prefix="$cache/$pin-$tag-$key"
+  if [ -f "$prefix/.built" ]; then
+    echo "$prefix"
+    return
+  fi
+  # One build of a key at a time: another run (./test.sh starts them early,
+  # in the background) may be making it; then it is waited for and reused.
+  local lock
+  exec {lock}>"$prefix.lock"
+  flock "$lock"
   if [ -f "$prefix/.built" ]; then
     echo "$prefix"
     return

@@ -26,7 +26,6 @@ if [ -n "$quick" ]; then scripts/setup.sh tests; else scripts/setup.sh tests way
 source scripts/common.sh
 source tests/lib/count.sh
 jobs=$(nproc)
-tag=gcc$(gcc -dumpversion)
 [ $# -gt 0 ] || set -- system 2.32 compat
 
 # suite NAME DIR [CMAKE_ARGS...]: builds the tree in DIR and runs every
@@ -64,15 +63,12 @@ for which in "$@"; do
   case $which in
     system) QUONDEL_SDL_DIRS='' suite "SDL $(pkg-config --modversion sdl2) (system)" build ;;
     2.32)
-      sdl2=$(scripts/sdl.sh build libsdl2-2.32 "$tag" -DSDL_AUDIO=OFF -DSDL_TEST=OFF -DSDL_STATIC=OFF)
+      sdl2=$(sdl_build 2.32)
       QUONDEL_SDL_DIRS=$(realpath "$sdl2/lib") suite "SDL $(scripts/sdl.sh version libsdl2-2.32)" build-sdl2.32 -DSDL2_DIR="$sdl2/lib/cmake/SDL2"
       ;;
     compat)
-      sdl3=$(scripts/sdl.sh build libsdl3-3.2 "$tag" -DSDL_AUDIO=OFF -DSDL_CAMERA=OFF -DSDL_GPU=OFF -DSDL_VULKAN=OFF \
-        -DSDL_KMSDRM=OFF -DSDL_DIALOG=OFF -DSDL_TEST_LIBRARY=OFF -DSDL_EXAMPLES=OFF -DSDL_TESTS=OFF)
-      # sdl2-compat opens libSDL3 at run time; its run path finds ours.
-      compat=$(scripts/sdl.sh build sdl2-compat-2.32 "$tag" -DSDL2COMPAT_TESTS=OFF -DCMAKE_PREFIX_PATH="$sdl3" \
-        -DCMAKE_INSTALL_RPATH="$sdl3/lib")
+      sdl3=$(sdl_build sdl3)
+      compat=$(sdl_build compat)
       QUONDEL_SDL_DIRS="$(realpath "$compat/lib"):$(realpath "$sdl3/lib")" \
         suite "sdl2-compat $(scripts/sdl.sh version sdl2-compat-2.32) over SDL $(scripts/sdl.sh version libsdl3-3.2)" build-sdl2-compat -DSDL2_DIR="$compat/lib/cmake/SDL2"
       ;;

@@ -15,22 +15,14 @@ usage() {
 USAGE
 }
 
-# What the game needs of SDL (pads come through the joystick part, which
-# reads the browser's Gamepad API); the rest only adds download size.
-sdl_options=(-DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF -DSDL_AUDIO=OFF -DSDL_JOYSTICK=ON
-  -DSDL_HAPTIC=OFF -DSDL_HIDAPI=OFF -DSDL_SENSOR=OFF -DSDL_POWER=OFF -DSDL_LOCALE=OFF -DSDL_MISC=OFF)
-
 # build [TARGET...]: the site and any further targets, after installing
 # the package groups named in groups.
 groups=(web)
 build() {
   scripts/setup.sh "${groups[@]}"
-  # Debian's emcc looks for its acorn module in Debian's node path, which a
-  # Node.js from elsewhere does not search.
-  export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
-  local version sdl icon
-  version=$(emcc -dumpversion)
-  sdl=$(QUONDEL_CMAKE="emcmake cmake" scripts/sdl.sh build libsdl2-2.26 "emscripten-$version" "${sdl_options[@]}")
+  emscripten_env
+  local sdl icon
+  sdl=$(sdl_build web)
   # The site's icons come from the icon tool, built for this machine.
   icon=$(icon_tool)
   emcmake cmake -S . -B build-web "${QUONDEL_CMAKE_ARGS[@]}" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \

@@ -12,9 +12,7 @@ src=$PWD
 out=build-windows
 toolchain=$src/cmake/mingw-w64.cmake
 
-compiler=$(x86_64-w64-mingw32-g++-posix -dumpversion)
-sdl=$(nice -n 10 scripts/sdl.sh build libsdl2-2.26 "mingw64-gcc$compiler" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-  -DSDL_SHARED=ON -DSDL_STATIC=OFF -DSDL_TEST=OFF "-DCMAKE_SHARED_LINKER_FLAGS=-static -Wl,--no-insert-timestamp")
+sdl=$(sdl_build windows)
 
 icon=$(icon_tool)
 
