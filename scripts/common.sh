@@ -39,7 +39,7 @@ commit_time() { cmake -P cmake/commit-time.cmake; }
 # has_history: the tree is a git checkout of its own and git is installed;
 # a tree unpacked from the source tarball has neither (it may lie inside
 # someone else's checkout, which is not its history).
-has_history() { command -v git >/dev/null && [ "$(git rev-parse --show-toplevel 2>/dev/null)" = "$PWD" ]; }
+has_history() { command -v git >/dev/null && [ "$(git rev-parse --show-toplevel 2>/dev/null)" = "$(pwd -P)" ]; }
 
 # ---- Third-party SDL builds (scripts/sdl.sh, cached), each written once
 # here so that the stage needing one and ./test.sh, which starts them all
