@@ -6,8 +6,8 @@
 # plain cmake -S . -B build does not, for packagers with newer compilers).
 QUONDEL_CMAKE_ARGS=(-DQUONDEL_WERROR=ON)
 
-# The release and the Windows cross-build take at most two jobs, so they
-# leave the machine usable beside them.
+# The release's builds (the package's and the Windows cross-build) take at
+# most two jobs, so they leave the machine usable beside them.
 QUONDEL_JOBS=$(nproc)
 [ "$QUONDEL_JOBS" -le 2 ] || QUONDEL_JOBS=2
 
