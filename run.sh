@@ -3,6 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/setup.sh
-cmake -S . -B build -DBUILD_TESTING=OFF >/dev/null
+source scripts/common.sh
+cmake -S . -B build "${QUONDEL_CMAKE_ARGS[@]}" -DBUILD_TESTING=OFF >/dev/null
 cmake --build build -j"$(nproc)" --target quondel >/dev/null
 exec ./build/quondel

@@ -26,8 +26,9 @@ docs=$root/docs
 extra=(xvfb xauth xdotool openbox wmctrl x11-utils imagemagick)
 command -v gnuplot >/dev/null || extra+=(gnuplot-nox)
 QUONDEL_PACKAGES="${extra[*]}" source scripts/setup.sh
+source scripts/common.sh
 echo "building in $build" >&2
-cmake -S . -B "$build" -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B "$build" "${QUONDEL_CMAKE_ARGS[@]}" -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j"$(nproc)" --target bench_game bench_naive >/dev/null
 
 # ---- X server --------------------------------------------------------------

@@ -6,12 +6,19 @@
 # sanitizer report or failed check, saying whether the fault lies in the
 # engine, in SDL or in the harness, with the input in base64.
 #
-#   fuzz/run.sh               a fixed number of runs per target from seed 1:
-#                             the same inputs on every machine (./test.sh)
-#   fuzz/run.sh hunt [SECS]   a longer search with a random seed, bounded by
-#                             time (default 600 s per target)
+# A fixed number of runs from seed 1 by default, or a longer search (usage
+# below).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+usage() {
+  cat >&2 <<'USAGE'
+  fuzz/run.sh               a fixed number of runs per target from seed 1:
+                            the same inputs on every machine (./test.sh)
+  fuzz/run.sh hunt [SECS]   a longer search with a random seed, bounded by
+                            time (default 600 s per target)
+USAGE
+}
+source scripts/common.sh
 root=$(pwd)
 build=${QUONDEL_FUZZ_BUILD:-build-fuzz}
 targets=(events draw image)
@@ -24,13 +31,13 @@ case "$mode" in
   bounded) ;;
   hunt) seconds=${2:-600} ;;
   *)
-    sed -n '9,12p' "$0" >&2
+    usage
     exit 2
     ;;
 esac
 
 scripts/setup.sh fuzz
-CXX=clang++ cmake -S fuzz -B "$build" >/dev/null
+CXX=clang++ cmake -S fuzz -B "$build" "${QUONDEL_CMAKE_ARGS[@]}" >/dev/null
 cmake --build "$build" -j"$(nproc)"
 
 export SDL_VIDEODRIVER=dummy SDL_RENDER_DRIVER=software

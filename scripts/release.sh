@@ -9,45 +9,48 @@
 #   quondel-VERSION.tar.gz               the source (git archive)
 #   SHA256SUMS                           for sha256sum -c
 #
-#   scripts/release.sh                   refuses uncommitted changes
-#   scripts/release.sh --allow-dirty     builds them in (the tarball stays the commit's)
-#
 # VERSION is the CMake project's. Every file carries the commit's time, so
 # the same commit gives the same bytes on any machine, at any time
-# (scripts/test-reproducible.sh proves it).
+# (scripts/test-reproducible.sh proves it). In a tree unpacked from the
+# source tarball (no git history) there is no commit to archive: the
+# tarball is left out, and the rest carries the time the tarball recorded.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 started=$(date +%s)
 say() { echo "release.sh: $*" >&2; }
+usage() {
+  cat >&2 <<'USAGE'
+  scripts/release.sh                   refuses uncommitted changes
+  scripts/release.sh --allow-dirty     builds them in (the tarball stays the commit's)
+USAGE
+}
+source scripts/common.sh
 
 case "${1:-}" in
-  "") [ -z "$(git status --porcelain --untracked-files=no)" ] || {
+  "") ! has_history || [ -z "$(git status --porcelain --untracked-files=no)" ] || {
     say "the work tree has uncommitted changes; commit them, or pass --allow-dirty"
     git status --short --untracked-files=no >&2
     exit 1
   } ;;
   --allow-dirty) ;;
   *)
-    sed -n '12,13p' "$0" >&2
+    usage
     exit 2
     ;;
 esac
-# shellcheck source=scripts/setup.sh
-QUONDEL_PACKAGES="dpkg-dev zip ${QUONDEL_PACKAGES:-}" source scripts/setup.sh
-SOURCE_DATE_EPOCH=$(git log -1 --format=%ct)
+scripts/setup.sh release
+SOURCE_DATE_EPOCH=$(commit_time)
 export SOURCE_DATE_EPOCH
-jobs=$(nproc)
-[ "$jobs" -le 2 ] || jobs=2
 
 # Linux: the package, and with its configuration the version.
-cmake -S . -B build-pkg -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build-pkg -j"$jobs" >/dev/null
-(cd build-pkg && rm -f quondel_*.deb && cpack -G DEB >/dev/null)
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build-pkg/CMakeCache.txt)
-[ -n "$version" ] || { say "no project version in build-pkg/CMakeCache.txt"; exit 1; }
+release_build
+build=$QUONDEL_RELEASE_BUILD
+(cd "$build" && rm -f quondel_*.deb && cpack -G DEB >/dev/null)
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+[ -n "$version" ] || { say "no project version in $build/CMakeCache.txt"; exit 1; }
 rm -rf dist
 mkdir dist
-cp build-pkg/quondel_"$version"_*.deb dist/
+cp "$build"/quondel_"$version"_*.deb dist/
 
 # Windows.
 scripts/windows.sh >/dev/null
@@ -65,7 +68,11 @@ find "$site" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
   TZ=UTC zip -X -D -q -9 "$OLDPWD/dist/quondel-$version-web.zip" -@)
 
 # The source, exactly the commit.
-git archive --format=tar.gz --prefix="quondel-$version/" -o "dist/quondel-$version.tar.gz" HEAD
+if has_history; then
+  git archive --format=tar.gz --prefix="quondel-$version/" -o "dist/quondel-$version.tar.gz" HEAD
+else
+  say "no git history here: no source tarball (this tree came from one)"
+fi
 
 (cd dist && sha256sum -- * >SHA256SUMS)
 (cd dist && for f in *; do printf '%10s  %s\n' "$(stat -c %s "$f")" "$f"; done)

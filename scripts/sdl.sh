@@ -1,19 +1,7 @@
 #!/usr/bin/env bash
 # Third-party SDL builds from Debian's own source packages, pinned, fetched
 # and built once into a cache outside the work tree (~/.cache/quondel, or
-# $QUONDEL_CACHE), so a second run takes seconds.
-#
-#   scripts/sdl.sh source PIN
-#       prints the directory of PIN's unpacked source
-#   scripts/sdl.sh version PIN
-#       prints PIN's upstream version (the Debian version without its
-#       repack suffix and revision)
-#   scripts/sdl.sh build PIN TAG [CMAKE_ARGS...]
-#       builds PIN with CMake and installs it; prints the install prefix.
-#       TAG names the toolchain (its compiler's version belongs in it); the
-#       cache key is PIN + TAG + the arguments, so any change builds anew.
-#       $QUONDEL_CMAKE replaces "cmake" for the configure step (for
-#       example "emcmake cmake").
+# $QUONDEL_CACHE), so a second run takes seconds. Usage below.
 #
 # PIN is one of the names in the table below. The source comes through
 # apt-get source from the mirror this machine's apt already uses, with a
@@ -21,6 +9,22 @@
 # files against the release's signed index, and the .dsc is checked here
 # against the hash pinned below.
 set -euo pipefail
+usage() {
+  cat >&2 <<'USAGE'
+  scripts/sdl.sh source PIN
+      prints the directory of PIN's unpacked source
+  scripts/sdl.sh version PIN
+      prints PIN's upstream version (the Debian version without its
+      repack suffix and revision)
+  scripts/sdl.sh build PIN TAG [CMAKE_ARGS...]
+      builds PIN with CMake and installs it; prints the install prefix.
+      TAG names the toolchain (its compiler's version belongs in it); the
+      cache key is PIN + TAG + the arguments (a toolchain file by its
+      contents), so any change builds anew.
+      $QUONDEL_CMAKE replaces "cmake" for the configure step (for
+      example "emcmake cmake").
+USAGE
+}
 
 # pin            suite     package      version         sha256 of the .dsc
 pins="
@@ -48,41 +52,79 @@ mirror() {
 }
 
 source_dir() {
-  local pin=$1 line suite package version sum
+  local pin=$1 line suite package version
   line=$(awk -v p="$pin" '$1==p' <<<"$pins")
   [ -n "$line" ] || { say "unknown pin '$pin'"; exit 2; }
-  read -r _ suite package version sum <<<"$line"
+  read -r _ suite package version _ <<<"$line"
   local dir="$cache/src/$package-$version"
-  if [ -f "$dir/.unpacked" ]; then
-    echo "$dir/tree"
-    return
+  local lock
+  if [ ! -f "$dir/.unpacked" ]; then
+    # One fetch at a time: another run may be fetching the same sources.
+    mkdir -p "$cache/src"
+    exec {lock}>"$cache/src/.lock"
+    flock "$lock"
+    [ -f "$dir/.unpacked" ] || fetch_suite "$suite"
+    exec {lock}>&-
   fi
-  command -v dpkg-source >/dev/null || { say "dpkg-source missing (install dpkg-dev)"; exit 1; }
-  say "fetching $package $version ($suite) into $dir"
-  rm -rf "$dir"
-  mkdir -p "$dir/apt/lists/partial" "$dir/apt/cache"
-  local keyring=/usr/share/keyrings/debian-archive-keyring.gpg
-  echo "deb-src [signed-by=$keyring] $(mirror) $suite main" >"$dir/apt/sources.list"
-  local opts=(-o "Dir::Etc::SourceList=$dir/apt/sources.list" -o Dir::Etc::SourceParts=/dev/null
-    -o "Dir::State::Lists=$dir/apt/lists" -o "Dir::Cache=$dir/apt/cache" -o APT::Sandbox::User=root -qq)
-  apt-get "${opts[@]}" update >&2
-  (cd "$dir" && apt-get "${opts[@]}" source --download-only "$package=$version" >&2)
-  local dsc="$dir/${package}_${version#*:}.dsc"
-  echo "$sum  $dsc" | sha256sum -c --quiet - >&2 || { say "$dsc does not match its pinned hash"; exit 1; }
-  # dpkg-source checks every tarball against the .dsc's own hashes.
-  (cd "$dir" && dpkg-source -x "$dsc" tree >&2)
-  rm -rf "$dir/apt"
-  touch "$dir/.unpacked"
   echo "$dir/tree"
+}
+
+# fetch_suite SUITE: every pin of that suite not fetched yet, through one
+# update of a private package list: a suite's source index is large, and
+# the suite's pins are wanted one after the other by the same run.
+fetch_suite() {
+  local suite=$1 pin s package version sum dir
+  command -v dpkg-source >/dev/null || { say "dpkg-source missing (install dpkg-dev)"; exit 1; }
+  local apt
+  mkdir -p "$cache"
+  apt=$(mktemp -d "$cache/apt-$suite.XXXXXX")
+  mkdir -p "$apt/lists/partial" "$apt/cache"
+  local keyring=/usr/share/keyrings/debian-archive-keyring.gpg
+  echo "deb-src [signed-by=$keyring] $(mirror) $suite main" >"$apt/sources.list"
+  local opts=(-o "Dir::Etc::SourceList=$apt/sources.list" -o Dir::Etc::SourceParts=/dev/null
+    -o "Dir::State::Lists=$apt/lists" -o "Dir::Cache=$apt/cache" -o APT::Sandbox::User=root -qq)
+  apt-get "${opts[@]}" update >&2
+  while read -r pin s package version sum; do
+    dir="$cache/src/$package-$version"
+    if [ "$s" != "$suite" ] || [ -f "$dir/.unpacked" ]; then continue; fi
+    say "fetching $package $version ($suite) into $dir"
+    rm -rf "$dir"
+    mkdir -p "$dir"
+    (cd "$dir" && apt-get "${opts[@]}" source --download-only "$package=$version" >&2)
+    local dsc="$dir/${package}_${version#*:}.dsc"
+    echo "$sum  $dsc" | sha256sum -c --quiet - >&2 || { say "$dsc does not match its pinned hash"; exit 1; }
+    # dpkg-source checks every tarball against the .dsc's own hashes.
+    (cd "$dir" && dpkg-source -x "$dsc" tree >&2)
+    touch "$dir/.unpacked"
+  done < <(grep . <<<"$pins")
+  rm -rf "$apt"
 }
 
 build() {
   local pin=$1 tag=$2
   shift 2
-  local src key prefix work
+  local src key prefix work arg keyed=()
   src=$(source_dir "$pin")
-  key=$(printf '%s\n' "$pin" "$tag" "${QUONDEL_CMAKE:-cmake}" "$@" | sha256sum | cut -c1-12)
+  # A toolchain file counts by its contents, not by where the tree lies:
+  # another checkout of the same commit (the reproducibility stage's)
+  # reuses the build instead of making it again.
+  for arg; do
+    case $arg in
+      -DCMAKE_TOOLCHAIN_FILE=*) keyed+=("-DCMAKE_TOOLCHAIN_FILE=$(sha256sum <"${arg#*=}" | cut -c1-64)") ;;
+      *) keyed+=("$arg") ;;
+    esac
+  done
+  key=$(printf '%s\n' "$pin" "$tag" "${QUONDEL_CMAKE:-cmake}" "${keyed[@]}" | sha256sum | cut -c1-12)
   prefix="$cache/$pin-$tag-$key"
+  if [ -f "$prefix/.built" ]; then
+    echo "$prefix"
+    return
+  fi
+  # One build of a key at a time: another run (./test.sh starts them early,
+  # in the background) may be making it; then it is waited for and reused.
+  local lock
+  exec {lock}>"$prefix.lock"
+  flock "$lock"
   if [ -f "$prefix/.built" ]; then
     echo "$prefix"
     return
@@ -104,7 +146,7 @@ case "${1:-}" in
   version) awk -v p="$2" '$1 == p {sub(/[+-].*/, "", $4); print $4; found = 1} END {exit !found}' <<<"$pins" ;;
   build) build "${@:2}" ;;
   *)
-    sed -n '2,20p' "$0" >&2
+    usage
     exit 2
     ;;
 esac

@@ -21,6 +21,10 @@ declare -A quondel_groups=(
     libwayland-dev wayland-protocols libxkbcommon-dev libegl-dev libgles-dev libgl-dev libdecor-0-dev"
   [package]="desktop-file-utils appstream dpkg-dev file lintian man-db"
   [windows]="g++-mingw-w64-x86-64-posix nsis dpkg-dev wine64"
+  # The web build; the browser that plays it in the tests.
+  [web]="emscripten dpkg-dev"
+  [browser]="chromium"
+  [release]="dpkg-dev zip"
   [fuzz]="clang libclang-rt-dev"
   [soak]="strace"
   [bench]="gnuplot-nox"

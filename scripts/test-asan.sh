@@ -7,12 +7,13 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh tests wayland
+source scripts/common.sh
 source tests/lib/count.sh
 root=$(pwd)
 jobs=$(nproc)
 build=${QUONDEL_ASAN_BUILD:-build-asan}
 
-cmake -S . -B "$build" -DQUONDEL_SANITIZE=ON -DBUILD_TESTING=ON >/dev/null
+cmake -S . -B "$build" "${QUONDEL_CMAKE_ARGS[@]}" -DQUONDEL_SANITIZE=ON -DBUILD_TESTING=ON >/dev/null
 cmake --build "$build" -j"$jobs"
 
 # Exported so that every process a test starts inherits them.

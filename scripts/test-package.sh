@@ -18,11 +18,11 @@
 #   QUONDEL_PKG_NO_INSTALL=1 ...       # skip the real dpkg -i / dpkg -r
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=${QUONDEL_PKG_BUILD:-build-pkg}
 scripts/setup.sh package
+source scripts/common.sh
+build=$QUONDEL_RELEASE_BUILD
 
-cmake -S . -B "$build" -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" -j"$(nproc)" >/dev/null
+release_build
 (cd "$build" && rm -f quondel_*.deb && cpack -G DEB >/dev/null)
 # shellcheck source=tests/lib/window.sh
 source tests/lib/window.sh "$build/quondel"

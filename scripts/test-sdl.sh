@@ -9,12 +9,23 @@
 # scripts/sdl.sh and cached outside the tree. Ends with one line per SDL.
 #
 #   scripts/test-sdl.sh [system|2.32|compat]...   (default: all three)
+#   scripts/test-sdl.sh --quick [SDL...]          (default: system)
+#
+# --quick runs only the headless tests (engine, scenes, pictures, golden
+# frames, command line) and one real-window play-through: the contributor's
+# loop, a few minutes at most.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh tests wayland sdl
+quick=
+if [ "${1:-}" = --quick ]; then
+  quick=1
+  shift
+  [ $# -gt 0 ] || set -- system
+fi
+if [ -n "$quick" ]; then scripts/setup.sh tests; else scripts/setup.sh tests wayland sdl; fi
+source scripts/common.sh
 source tests/lib/count.sh
 jobs=$(nproc)
-tag=gcc$(gcc -dumpversion)
 [ $# -gt 0 ] || set -- system 2.32 compat
 
 # suite NAME DIR [CMAKE_ARGS...]: builds the tree in DIR and runs every
@@ -27,7 +38,7 @@ suite() {
   shift 2
   echo "== $name: $dir =="
   # Without GoogleTest most of the suite would quietly not be built.
-  cmake -S . -B "$dir" -DBUILD_TESTING=ON -DQUONDEL_REQUIRE_GTEST=ON "$@" >/dev/null
+  cmake -S . -B "$dir" "${QUONDEL_CMAKE_ARGS[@]}" -DBUILD_TESTING=ON -DQUONDEL_REQUIRE_GTEST=ON "$@" >/dev/null
   cmake --build "$dir" -j"$jobs"
   if [ -n "${QUONDEL_SDL_DIRS:-}" ]; then
     # The game itself, not only the tests, links the SDL asked for.
@@ -36,7 +47,13 @@ suite() {
     [ "$(dirname "$(realpath "$linked")")" = "${QUONDEL_SDL_DIRS%%:*}" ] ||
       { echo "test-sdl.sh: $dir/quondel links $linked" >&2; exit 1; }
   fi
-  ctest_counted "$name" "$dir" --output-on-failure -j"$jobs" || status=1
+  if [ -n "$quick" ]; then
+    ctest_counted "$name, headless" "$dir" --output-on-failure -j"$jobs" -LE e2e || status=1
+    counts+=("$CTEST_COUNT")
+    ctest_counted "$name, play-through" "$dir" --output-on-failure -R '^e2e_play$' || status=1
+  else
+    ctest_counted "$name" "$dir" --output-on-failure -j"$jobs" || status=1
+  fi
   counts+=("$CTEST_COUNT")
   echo "($dir, $((SECONDS - start)) s with any SDL build)"
 }
@@ -46,15 +63,12 @@ for which in "$@"; do
   case $which in
     system) QUONDEL_SDL_DIRS='' suite "SDL $(pkg-config --modversion sdl2) (system)" build ;;
     2.32)
-      sdl2=$(scripts/sdl.sh build libsdl2-2.32 "$tag" -DSDL_AUDIO=OFF -DSDL_TEST=OFF -DSDL_STATIC=OFF)
+      sdl2=$(sdl_build 2.32)
       QUONDEL_SDL_DIRS=$(realpath "$sdl2/lib") suite "SDL $(scripts/sdl.sh version libsdl2-2.32)" build-sdl2.32 -DSDL2_DIR="$sdl2/lib/cmake/SDL2"
       ;;
     compat)
-      sdl3=$(scripts/sdl.sh build libsdl3-3.2 "$tag" -DSDL_AUDIO=OFF -DSDL_CAMERA=OFF -DSDL_GPU=OFF -DSDL_VULKAN=OFF \
-        -DSDL_KMSDRM=OFF -DSDL_DIALOG=OFF -DSDL_TEST_LIBRARY=OFF -DSDL_EXAMPLES=OFF -DSDL_TESTS=OFF)
-      # sdl2-compat opens libSDL3 at run time; its run path finds ours.
-      compat=$(scripts/sdl.sh build sdl2-compat-2.32 "$tag" -DSDL2COMPAT_TESTS=OFF -DCMAKE_PREFIX_PATH="$sdl3" \
-        -DCMAKE_INSTALL_RPATH="$sdl3/lib")
+      sdl3=$(sdl_build sdl3)
+      compat=$(sdl_build compat)
       QUONDEL_SDL_DIRS="$(realpath "$compat/lib"):$(realpath "$sdl3/lib")" \
         suite "sdl2-compat $(scripts/sdl.sh version sdl2-compat-2.32) over SDL $(scripts/sdl.sh version libsdl3-3.2)" build-sdl2-compat -DSDL2_DIR="$compat/lib/cmake/SDL2"
       ;;

@@ -1,34 +1,32 @@
 #!/usr/bin/env bash
-# The game in a browser (installing missing Debian packages):
-#
-#   scripts/web.sh build          the whole site into build-web/site/
-#   scripts/web.sh serve [PORT]   serves it on 127.0.0.1 (port 8080 by default)
-#   scripts/web.sh test           builds, then plays it in headless Chromium
-#
+# The game in a browser (installing missing Debian packages): builds the
+# site, serves it or plays it in headless Chromium (usage below).
 # Emscripten comes from Debian; SDL is built from Debian's source package
 # for it once and cached (scripts/sdl.sh). The site is plain files: any
 # static file server will do.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/common.sh
+usage() {
+  cat >&2 <<'USAGE'
+  scripts/web.sh build          the whole site into build-web/site/
+  scripts/web.sh serve [PORT]   serves it on 127.0.0.1 (port 8080 by default)
+  scripts/web.sh test           builds, then plays it in headless Chromium
+USAGE
+}
 
-# What the game needs of SDL (pads come through the joystick part, which
-# reads the browser's Gamepad API); the rest only adds download size.
-sdl_options=(-DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF -DSDL_AUDIO=OFF -DSDL_JOYSTICK=ON
-  -DSDL_HAPTIC=OFF -DSDL_HIDAPI=OFF -DSDL_SENSOR=OFF -DSDL_POWER=OFF -DSDL_LOCALE=OFF -DSDL_MISC=OFF)
-
+# build [TARGET...]: the site and any further targets, after installing
+# the package groups named in groups.
+groups=(web)
 build() {
-  QUONDEL_PACKAGES="emscripten dpkg-dev ${QUONDEL_PACKAGES:-}" source scripts/setup.sh
-  # Debian's emcc looks for its acorn module in Debian's node path, which a
-  # Node.js from elsewhere does not search.
-  export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
-  local version sdl
-  version=$(emcc -dumpversion)
-  sdl=$(QUONDEL_CMAKE="emcmake cmake" scripts/sdl.sh build libsdl2-2.26 "emscripten-$version" "${sdl_options[@]}")
+  scripts/setup.sh "${groups[@]}"
+  emscripten_env
+  local sdl icon
+  sdl=$(sdl_build web)
   # The site's icons come from the icon tool, built for this machine.
-  cmake -S . -B build-web/host -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null
-  cmake --build build-web/host -j"$(nproc)" --target quondel_icon >/dev/null
-  emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
-    -DSDL2_DIR="$sdl/lib/cmake/SDL2" -DQUONDEL_ICON_TOOL="$PWD/build-web/host/tools/quondel_icon" >/dev/null
+  icon=$(icon_tool)
+  emcmake cmake -S . -B build-web "${QUONDEL_CMAKE_ARGS[@]}" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+    -DSDL2_DIR="$sdl/lib/cmake/SDL2" -DQUONDEL_ICON_TOOL="$icon" >/dev/null
   cmake --build build-web -j"$(nproc)" --target site "$@"
   echo "web.sh: site in build-web/site/"
 }
@@ -42,14 +40,15 @@ case "${1:-}" in
     exec python3 -m http.server "$port" --bind 127.0.0.1 --directory build-web/site
     ;;
   test)
-    QUONDEL_PACKAGES="chromium" build site-without-stamp
+    groups+=(browser)
+    build site-without-stamp
     command -v npm >/dev/null || QUONDEL_PACKAGES="npm" source scripts/setup.sh
     (cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
     QUONDEL_SITE=build-web/site QUONDEL_SITE_BROKEN=build-web/site-without-stamp \
       node --test --test-concurrency=1 tests/web/
     ;;
   *)
-    sed -n '2,6p' "$0" >&2
+    usage
     exit 2
     ;;
 esac

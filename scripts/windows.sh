@@ -7,22 +7,18 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh windows
+source scripts/common.sh
 src=$PWD
 out=build-windows
 toolchain=$src/cmake/mingw-w64.cmake
-jobs=$(nproc)
-[ "$jobs" -le 2 ] || jobs=2
 
-compiler=$(x86_64-w64-mingw32-g++-posix -dumpversion)
-sdl=$(nice -n 10 scripts/sdl.sh build libsdl2-2.26 "mingw64-gcc$compiler" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-  -DSDL_SHARED=ON -DSDL_STATIC=OFF -DSDL_TEST=OFF "-DCMAKE_SHARED_LINKER_FLAGS=-static -Wl,--no-insert-timestamp")
+sdl=$(sdl_build windows)
 
-cmake -S . -B "$out/host" -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null
-nice -n 10 cmake --build "$out/host" -j"$jobs" --target quondel_icon >/dev/null
+icon=$(icon_tool)
 
-cmake -S . -B "$out" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release -DSDL2_DIR="$sdl/lib/cmake/SDL2" \
-  -DQUONDEL_ICON_TOOL="$src/$out/host/tools/quondel_icon" >/dev/null
-nice -n 10 cmake --build "$out" -j"$jobs" >/dev/null
+cmake -S . -B "$out" "${QUONDEL_CMAKE_ARGS[@]}" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+  -DSDL2_DIR="$sdl/lib/cmake/SDL2" -DQUONDEL_ICON_TOOL="$icon" >/dev/null
+nice -n 10 cmake --build "$out" -j"$QUONDEL_JOBS" >/dev/null
 
 rm -rf "$out/package"
 cpack --config "$out/CPackConfig.cmake" -B "$out/package" >/dev/null
