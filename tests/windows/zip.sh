@@ -66,7 +66,7 @@ help=$(typed --help)
 usage=${help#$'\n'}
 usage=${usage%$'\nexit 0'}
 answer=$(typed --bogus)
-[ "$answer" = $'\n'"quondel: unknown option '--bogus'"$'\n'"$usage"$'\nexit 2' ] ||
+[ "$answer" = $'\n'"quondel: unknown option '--bogus'"$'\n'"${usage%%$'\n'*}"$'\n'"Try 'quondel --help' for more information."$'\nexit 2' ] ||
   fail "typed in cmd, quondel --bogus answers: $answer"
 # Redirected, the answer stays in the file.
 answer=$(typed '--version >version.txt')
