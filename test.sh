@@ -57,9 +57,7 @@ if [ "${1:-}" = --quick ]; then
 else
   # The stages' package groups in one installation (one package list
   # update) rather than one per stage; a stage installs what is missing.
-  extra=""
-  command -v npm >/dev/null || extra=npm
-  QUONDEL_PACKAGES=$extra scripts/setup.sh tests wayland sdl package windows web browser release fuzz ||
+  scripts/setup.sh lint tests wayland sdl package windows web browser npm release fuzz ||
     echo "test.sh: installing the packages failed; each stage tries again"
   times+=("$(printf '%5d s  %s' "$SECONDS" "the stages' packages")")
   # The third-party SDLs the later stages need are built now, in the

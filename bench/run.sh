@@ -23,9 +23,7 @@ results=$build/bench-results
 docs=$root/docs
 
 # ---- Packages and build ----------------------------------------------------
-extra=(xvfb xauth xdotool openbox wmctrl x11-utils imagemagick)
-command -v gnuplot >/dev/null || extra+=(gnuplot-nox)
-QUONDEL_PACKAGES="${extra[*]}" source scripts/setup.sh
+scripts/setup.sh tests bench
 source scripts/common.sh
 echo "building in $build" >&2
 cmake -S . -B "$build" "${QUONDEL_CMAKE_ARGS[@]}" -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
