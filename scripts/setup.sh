@@ -12,39 +12,40 @@
 # quondel_setup [GROUP...]: installs what is missing of the build's own
 # packages and of each group; returns 2 for a group it does not know.
 quondel_setup() {
-  local -A groups=(
-    # GoogleTest, and the real-window tests' X server, window manager,
-    # input, screenshots and software OpenGL.
-    [tests]="libgtest-dev xvfb xauth xdotool openbox wmctrl x11-utils imagemagick libgl1-mesa-dri"
-    # weston for the Wayland tests, with libdecor's title bar for its close
-    # button.
-    [wayland]="weston libdecor-0-plugin-1-cairo"
-    # Build dependencies of SDL's X11 and Wayland video, for the SDLs built
-    # from Debian's source packages (scripts/sdl.sh).
-    [sdl]="dpkg-dev libx11-dev libxext-dev libxrandr-dev libxcursor-dev libxi-dev libxfixes-dev libxss-dev
-      libwayland-dev wayland-protocols libxkbcommon-dev libegl-dev libgles-dev libgl-dev libdecor-0-dev"
-    [package]="desktop-file-utils appstream dpkg-dev file lintian man-db"
-    [windows]="g++-mingw-w64-x86-64-posix nsis dpkg-dev wine64"
-    # The web build; the browser that plays it in the tests and the
-    # benchmarks; npm for their Node.js modules (see below).
-    [web]="emscripten dpkg-dev"
-    [browser]="chromium"
-    [npm]="npm"
-    [release]="dpkg-dev zip"
-    [fuzz]="clang libclang-rt-dev"
-    [soak]="strace"
-    [bench]="gnuplot-nox"
-    # The formatter and the shell checker scripts/lint.sh pins.
-    [lint]="clang-format shellcheck"
-  )
+local -A quondel_groups=(
+  # GoogleTest, and the real-window tests' X server, window manager,
+  # input, screenshots and software OpenGL.
+  [tests]="libgtest-dev xvfb xauth xdotool openbox wmctrl x11-utils imagemagick libgl1-mesa-dri"
+  # weston for the Wayland tests, with libdecor's title bar for its close
+  # button.
+  [wayland]="weston libdecor-0-plugin-1-cairo"
+  # Build dependencies of SDL's X11 and Wayland video, for the SDLs built
+  # from Debian's source packages (scripts/sdl.sh).
+  [sdl]="dpkg-dev libx11-dev libxext-dev libxrandr-dev libxcursor-dev libxi-dev libxfixes-dev libxss-dev
+    libwayland-dev wayland-protocols libxkbcommon-dev libegl-dev libgles-dev libgl-dev libdecor-0-dev"
+  [package]="desktop-file-utils appstream dpkg-dev file lintian man-db"
+  [windows]="g++-mingw-w64-x86-64-posix nsis dpkg-dev wine64"
+  # The web build; the browser that plays it in the tests.
+  [web]="emscripten dpkg-dev"
+  [browser]="chromium"
+  # The web tests' and benchmarks' Node.js modules come through npm; left
+  # out where Node.js came from elsewhere with its own (see below).
+  [npm]="npm"
+  # The formatter and the shell checker, in the versions scripts/lint.sh
+  # pins.
+  [lint]="clang-format shellcheck"
+  [release]="dpkg-dev zip"
+  [fuzz]="clang libclang-rt-dev"
+  [soak]="strace"
+  [bench]="gnuplot-nox"
+)
   local packages=(build-essential cmake pkg-config libsdl2-dev) missing=() group p sudo=""
   for group in "$@"; do
-    [ -n "${groups[$group]:-}" ] || { echo "setup.sh: no package group '$group'" >&2 && return 2; }
-    # A Node.js installed from elsewhere brings its own npm, which Debian's
-    # conflicts with.
+    [ -n "${quondel_groups[$group]:-}" ] || { echo "setup.sh: no package group '$group'" >&2 && return 2; }
+    # Debian's npm conflicts with the Node.js installed from elsewhere.
     if [ "$group" = npm ] && command -v npm >/dev/null; then continue; fi
     # shellcheck disable=SC2206 # one package a word
-    packages+=(${groups[$group]})
+    packages+=(${quondel_groups[$group]})
   done
   for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
