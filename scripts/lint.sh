@@ -42,8 +42,7 @@ done <<<"$all"
 
 passed=0 skipped=0 failed=0
 # count CHECK TOTAL BAD...: counts the TOTAL files one check read, those
-# named failing. A tool that failed without naming a file (it could not
-# run) fails them all.
+# named failing.
 count() {
   local check=$1 total=$2 f
   shift 2
@@ -52,7 +51,9 @@ count() {
 }
 
 version=$(clang-format --version 2>/dev/null | sed -nE 's/.*clang-format version ([0-9]+)\..*/\1/p')
-if [ "$version" != "$clang_format_major" ]; then
+if [ ${#cxx[@]} -eq 0 ]; then
+  echo "lint: no C++ files found"
+elif [ "$version" != "$clang_format_major" ]; then
   echo "SKIP: clang-format ${version:-(none)} is not the $clang_format_major the project formats with: ${#cxx[@]} C++ files not checked"
   skipped=$((skipped + ${#cxx[@]}))
 else
@@ -61,13 +62,16 @@ else
   status=0
   out=$(clang-format --dry-run -Werror "${cxx[@]}" 2>&1) || status=$?
   mapfile -t bad < <(sed -nE 's/^([^:]+):[0-9]+:[0-9]+: error: .*clang-format.*/\1/p' <<<"$out" | sort -u)
+  # Failed without naming a file, it could not run: every file fails.
   [ "$status" = 0 ] || [ ${#bad[@]} -gt 0 ] || { echo "$out" && bad=("${cxx[@]}"); }
   [ ${#bad[@]} -eq 0 ] || grep -E '^[^ :]+:[0-9]+:[0-9]+: ' <<<"$out" | head -n 20
   count "not formatted as .clang-format says (clang-format -i it)" ${#cxx[@]} "${bad[@]}"
 fi
 
 version=$(shellcheck --version 2>/dev/null | sed -n 's/^version: //p')
-if [ "$version" != "$shellcheck_version" ]; then
+if [ ${#shell[@]} -eq 0 ]; then
+  echo "lint: no shell scripts found"
+elif [ "$version" != "$shellcheck_version" ]; then
   echo "SKIP: shellcheck ${version:-(none)} is not the $shellcheck_version the project checks with: ${#shell[@]} scripts not checked"
   skipped=$((skipped + ${#shell[@]}))
 else
