@@ -4,7 +4,7 @@
 # 1920x1080. The programs take turns (ROUNDS rounds of SECONDS each per
 # program and size) because the machine is shared and its load drifts.
 # Prints a markdown table, writes it to docs/bench.md and a plot of the
-# frame intervals to docs/bench-intervals.png. About four minutes.
+# frame intervals to docs/bench-intervals.png. About five minutes.
 #
 #   bench/run.sh                      # defaults: 5 rounds x 5 s
 #   ROUNDS=2 SECONDS_PER_RUN=3 bench/run.sh
