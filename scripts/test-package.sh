@@ -18,7 +18,7 @@
 #   QUONDEL_PKG_NO_INSTALL=1 ...       # skip the real dpkg -i / dpkg -r
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh package
+scripts/setup.sh tests package
 source scripts/common.sh
 build=$QUONDEL_RELEASE_BUILD
 
