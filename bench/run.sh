@@ -4,7 +4,7 @@
 # 1920x1080. The programs take turns (ROUNDS rounds of SECONDS each per
 # program and size) because the machine is shared and its load drifts.
 # Prints a markdown table, writes it to docs/bench.md and a plot of the
-# frame intervals to docs/bench-intervals.png. About four minutes.
+# frame intervals to docs/bench-intervals.png. About five minutes.
 #
 #   bench/run.sh                      # defaults: 5 rounds x 5 s
 #   ROUNDS=2 SECONDS_PER_RUN=3 bench/run.sh
@@ -23,13 +23,12 @@ results=$build/bench-results
 docs=$root/docs
 
 # ---- Packages and build ----------------------------------------------------
-extra=(xvfb xauth xdotool openbox wmctrl x11-utils imagemagick)
-command -v gnuplot >/dev/null || extra+=(gnuplot-nox)
-QUONDEL_PACKAGES="${extra[*]}" source scripts/setup.sh
+scripts/setup.sh tests bench
 source scripts/common.sh
 echo "building in $build" >&2
 cmake -S . -B "$build" "${QUONDEL_CMAKE_ARGS[@]}" -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j"$(nproc)" --target bench_game bench_naive >/dev/null
+# facts.sh beside them, for the window library.
+cmake --build "$build" -j"$(nproc)" --target bench_game bench_naive quondel_facts_sh >/dev/null
 
 # ---- X server --------------------------------------------------------------
 # shellcheck source=tests/lib/window.sh

@@ -6,7 +6,8 @@
 #   bench/web-audit.sh [RUNS]      (5 by default)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-QUONDEL_PACKAGES=chromium scripts/web.sh build
+scripts/setup.sh browser npm
+scripts/web.sh build
 (cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
 (cd bench/web-audit && npm ci --no-audit --no-fund --loglevel=error)
 node bench/web-audit.mjs build-web/site "${1:-5}"

@@ -6,6 +6,7 @@
 #   bench/web.sh [RUNS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-QUONDEL_PACKAGES=chromium scripts/web.sh build
+scripts/setup.sh browser npm
+scripts/web.sh build
 (cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
 node bench/web.mjs build-web/site "${1:-7}"

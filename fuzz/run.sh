@@ -2,9 +2,10 @@
 # Builds the engine's libFuzzer targets with clang (ASan + UBSan) in
 # build-fuzz/, replays every kept regression input, then fuzzes each target
 # from the committed seed corpus. New corpus entries go to a temporary
-# directory, never into the tree. Exits non-zero on any crash, leak,
-# sanitizer report or failed check, saying whether the fault lies in the
-# engine, in SDL or in the harness, with the input in base64.
+# directory, never into the tree. Fails on any crash, leak, sanitizer
+# report or failed check (after the other targets have had their turn),
+# saying whether the fault lies in the engine, in SDL or in the harness,
+# with the input in base64.
 #
 # A fixed number of runs from seed 1 by default, or a longer search (usage
 # below).
@@ -52,7 +53,7 @@ common=(-close_fd_mask=2 -rss_limit_mb=3072 -timeout=20)
 # Who owns the fault in a sanitizer report: the frames of SDL, the engine
 # and the harness, top first, each reduced to "owner place".
 owners() {
-  grep -E '^ *#[0-9]+ 0x|runtime error:' "$1" | sed -nE \
+  { grep -E '^ *#[0-9]+ 0x|runtime error:' "$1" || true; } | sed -nE \
     -e 's#.*(engine/[a-z_]+\.(cpp|h):[0-9]+).*#engine \1#p' \
     -e 's#.*(fuzz/[a-z_]+\.(cpp|h):[0-9]+).*#harness \1#p' \
     -e 's#.*(libSDL2[^ )+]*).*#SDL \1#p'
@@ -82,8 +83,10 @@ explain() {
   echo "fuzz_$target: replay with: SDL_VIDEODRIVER=dummy SDL_RENDER_DRIVER=software $build/fuzz_$target INPUT_FILE"
 }
 
+# fail TARGET LOG: reports a failed run and counts it.
 fail() {
   local target=$1 log=$2 input
+  failed=$((failed + 1))
   input=$(find "$work" -maxdepth 1 -type f \( -name 'crash-*' -o -name 'leak-*' -o -name 'timeout-*' -o -name 'oom-*' \) | head -n 1)
   tail -n 60 "$log"
   mkdir -p "$build/crashes"
@@ -93,23 +96,27 @@ fail() {
   else
     # A leak found when the run ends names no input, only where the
     # memory was taken.
-    explain "$target" "$log" /dev/null | head -n 1
+    explain "$target" "$log" /dev/null | sed -n 1p
   fi
   echo "fuzz_$target failed; the input is kept in $build/crashes/ (add it to fuzz/regressions/$target/ once fixed)"
-  exit 1
+  # The next finding must not be taken for this one.
+  [ -z "$input" ] || rm -f "$input"
 }
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-replayed=0
+# Each regression input replayed and each target fuzzed counts once; a
+# failure is reported and the rest still run.
+passed=0 failed=0
 
 for t in "${targets[@]}"; do
   regressions=(fuzz/regressions/"$t"/*)
   [ -e "${regressions[0]}" ] || continue
   echo "== fuzz_$t: replaying ${#regressions[@]} regression inputs"
-  replayed=$((replayed + ${#regressions[@]}))
   for input in "${regressions[@]}"; do
-    if ! "$build/fuzz_$t" "${common[@]}" "$input" >"$work/replay.log" 2>&1; then
+    if "$build/fuzz_$t" "${common[@]}" "$input" >"$work/replay.log" 2>&1; then
+      passed=$((passed + 1))
+    else
       cp "$input" "$work/crash-regression"
       fail "$t" "$work/replay.log"
     fi
@@ -136,13 +143,15 @@ for t in "${targets[@]}"; do
   if ! "$build/fuzz_$t" "${common[@]}" "${bound[@]}" -print_final_stats=1 -artifact_prefix="$work/" \
     "$work/$t" "fuzz/corpus/$t" >"$work/$t.log" 2>&1; then
     fail "$t" "$work/$t.log"
+    continue
   fi
   # The last status line (coverage, features, corpus) is the same on every
   # machine for the bounded run: the witness that it explored the same inputs.
   grep -E '^(#[0-9]+[[:space:]]+DONE|Done|stat::peak_rss_mb)' "$work/$t.log" | sed -E 's/ exec\/s: [0-9]+//; s/ rss: [0-9]+Mb//'
 
   echo "fuzz_$t: passed in $((SECONDS - start)) s"
+  passed=$((passed + 1))
 done
-echo "fuzzing: no findings"
-# Each regression input replayed and each target fuzzed counts once.
-echo "fuzz: $((replayed + ${#targets[@]})) passed, 0 skipped, 0 failed"
+[ "$failed" -gt 0 ] || echo "fuzzing: no findings"
+echo "fuzz: $passed passed, 0 skipped, $failed failed"
+[ "$failed" -eq 0 ]

@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a script needs, only those missing: the
 # build's own, plus the groups named as arguments (each script names the
-# groups it uses; this table is the one list of them). QUONDEL_PACKAGES
-# adds single packages.
+# groups it uses; this table is the one list of them).
 #
 #   scripts/setup.sh [GROUP...]
-#   source scripts/setup.sh     (the build's own packages only)
-set -euo pipefail
+#   source scripts/setup.sh && quondel_setup [GROUP...]
+#
+# Sourced, it only defines quondel_setup: the caller's shell options and
+# variables stay as they were.
 
-declare -A quondel_groups=(
+# quondel_setup [GROUP...]: installs what is missing of the build's own
+# packages and of each group; returns 2 for a group it does not know.
+quondel_setup() {
+local -A quondel_groups=(
   # GoogleTest, and the real-window tests' X server, window manager,
   # input, screenshots and software OpenGL.
   [tests]="libgtest-dev xvfb xauth xdotool openbox wmctrl x11-utils imagemagick libgl1-mesa-dri"
@@ -24,30 +28,36 @@ declare -A quondel_groups=(
   # The web build; the browser that plays it in the tests.
   [web]="emscripten dpkg-dev"
   [browser]="chromium"
+  # The web tests' and benchmarks' Node.js modules come through npm; left
+  # out where Node.js came from elsewhere with its own (see below).
+  [npm]="npm"
+  # The formatter and the shell checker, in the versions scripts/lint.sh
+  # pins.
+  [lint]="clang-format shellcheck"
   [release]="dpkg-dev zip"
   [fuzz]="clang libclang-rt-dev"
   [soak]="strace"
   [bench]="gnuplot-nox"
 )
-
-# shellcheck disable=SC2206 # one package a word
-packages=(build-essential cmake pkg-config libsdl2-dev ${QUONDEL_PACKAGES:-})
-groups=()
-# Sourced, the arguments would be the caller's own.
-[ "${BASH_SOURCE[0]}" != "$0" ] || groups=("$@")
-for group in "${groups[@]}"; do
-  [ -n "${quondel_groups[$group]:-}" ] || { echo "setup.sh: no package group '$group'" >&2; exit 2; }
-  # shellcheck disable=SC2206 # one package a word
-  packages+=(${quondel_groups[$group]})
-done
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
+  local packages=(build-essential cmake pkg-config libsdl2-dev) missing=() group p sudo=""
+  for group in "$@"; do
+    [ -n "${quondel_groups[$group]:-}" ] || { echo "setup.sh: no package group '$group'" >&2 && return 2; }
+    # Debian's npm conflicts with the Node.js installed from elsewhere.
+    if [ "$group" = npm ] && command -v npm >/dev/null; then continue; fi
+    # shellcheck disable=SC2206 # one package a word
+    packages+=(${quondel_groups[$group]})
+  done
+  for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -gt 0 ] || return 0
   echo "installing: ${missing[*]}" >&2
-  sudo=""
   [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  $sudo apt-get update -qq
+  $sudo apt-get update -qq || return
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
+}
+
+if [ "${BASH_SOURCE[0]}" = "$0" ]; then
+  set -euo pipefail
+  quondel_setup "$@"
 fi

@@ -28,10 +28,10 @@ duration=${1:-600}
 game=${2:-build/quondel}
 rss_bound=${RSS_BOUND_KIB:-4096}
 [ -x "$game" ] || { echo "no game at $game; build it first" >&2; exit 2; }
+scripts/setup.sh tests soak || exit 1
 # shellcheck source=tests/lib/window.sh
 source tests/lib/window.sh "$game"
 set +e # the checks below gather their failures and report them all
-need strace
 x_start 1920x1080
 game_copy real
 game_start

@@ -18,7 +18,7 @@
 #   QUONDEL_PKG_NO_INSTALL=1 ...       # skip the real dpkg -i / dpkg -r
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh package
+scripts/setup.sh tests package
 source scripts/common.sh
 build=$QUONDEL_RELEASE_BUILD
 
@@ -26,58 +26,76 @@ release_build
 (cd "$build" && rm -f quondel_*.deb && cpack -G DEB >/dev/null)
 # shellcheck source=tests/lib/window.sh
 source tests/lib/window.sh "$build/quondel"
-passed=0
-skipped=0
-installed_here=0
-trap '[ "$installed_here" = 0 ] || dpkg -r quondel >/dev/null 2>&1; t_cleanup' EXIT
+source tests/lib/count.sh
 deb=$(ls "$build"/quondel_*.deb)
-
-# ---- contents ----------------------------------------------------------------
-control=$(dpkg-deb -f "$deb")
-grep -qx "Package: quondel" <<<"$control" || fail "package name: $control"
-grep -q "^Depends:.*libsdl2-2.0-0" <<<"$control" || fail "no dependency on libsdl2-2.0-0: $control"
-grep -q "^Maintainer: .*<.*@.*>" <<<"$control" || fail "no maintainer: $control"
-warning=$(cat packaging/photosensitivity.txt)
-# The package's description folds long lines, so only its start is sought.
-grep -qF "${warning:0:60}" <<<"$control" || fail "the package's description lacks the warning"
-grep -qxF "> **$warning**" README.md || fail "README's warning differs from packaging/photosensitivity.txt"
-grep -qxF "$(cat packaging/summary.txt)" README.md || fail "README's summary differs from packaging/summary.txt"
-
-prefix=$T_TMP/prefix
-cmake --install "$build" --prefix "$prefix" >/dev/null
-[ "$(readlink "$prefix/games/quondel")" = ../lib/games/quondel/quondel ] && [ -x "$prefix/games/quondel" ] ||
-  fail "cmake --install: games/quondel is not a working relative link to ../lib/games/quondel/quondel"
-[ -f "$prefix/share/man/man6/quondel.6.gz" ] || fail "cmake --install: no manual page"
 root=$T_TMP/root
 dpkg -x "$deb" "$root"
 metainfo=$root/usr/share/metainfo/io.github.quondel.Quondel.metainfo.xml
 desktop=$root/usr/share/applications/quondel.desktop
-files=(usr/lib/games/quondel/quondel "${desktop#"$root"/}" "${metainfo#"$root"/}" usr/share/doc/quondel/copyright)
-for p in "${PICTURES[@]}"; do files+=("usr/lib/games/quondel/res/$p.bmp"); done
-for f in "${files[@]}"; do [ -f "$root/$f" ] || fail "package lacks $f"; done
-[ "$(readlink "$root/usr/games/quondel")" = ../lib/games/quondel/quondel ] || fail "package link usr/games/quondel"
-# Errors and warnings fail; the informational tags left are shown.
-lintian --fail-on error,warning --display-info "$deb" >"$T_TMP/lintian.log" 2>&1 || fail "lintian: $(cat "$T_TMP/lintian.log")"
-grep "^I:" "$T_TMP/lintian.log" | sed 's/^/informational: /'
-man_warnings=$(MANWIDTH=80 man --warnings -E UTF-8 -l "$root/usr/share/man/man6/quondel.6.gz" 2>&1 >/dev/null)
-[ -z "$man_warnings" ] || fail "the manual page: $man_warnings"
-for s in 32 48 64 128 256; do
-  f=$root/usr/share/icons/hicolor/${s}x$s/apps/quondel.png
-  file "$f" | grep -q "PNG image data, $s x $s, 8-bit/color RGBA" || fail "icon $f: $(file -b "$f" 2>&1)"
-  convert "$f" -format "%wx%h" info: >/dev/null || fail "icon $f does not decode"
-done
-desktop-file-validate "$desktop" || fail "desktop-file-validate"
-appstreamcli validate --no-net "$metainfo" >"$T_TMP/appstream.log" || fail "appstreamcli: $(cat "$T_TMP/appstream.log")"
 exec_line=$(sed -n '/^\[Desktop Entry\]/,/^\[/ s/^Exec=//p' "$desktop")
 action_line=$(sed -n '/^\[Desktop Action reduced-flashing\]/,/^\[/ s/^Exec=//p' "$desktop")
-[ "$action_line" = "quondel --reduce-flashing" ] || fail "menu action runs '$action_line'"
-[ "$exec_line" = quondel ] && [ "$(sed -n 's/^Icon=//p' "$desktop")" = quondel ] ||
-  fail "menu entry runs '$exec_line', not quondel with the icon quondel"
-grep -qF "<p>$warning</p>" "$metainfo" || fail "the AppStream description lacks the warning"
-grep -q '<launchable type="desktop-id">quondel.desktop</launchable>' "$metainfo" ||
-  fail "the AppStream data does not launch the desktop entry"
-note "contents: lintian, manual page, metadata, files, icons, desktop entry, AppStream data, warnings"
-passed=$((passed + 1))
+installed_here=0
+
+# scenario FUNCTION: runs one scenario in a subshell, so that a failure
+# (fail exits, and so does any failing command) ends it alone, and counts
+# it by its exit code. Whatever its end, a game it started is stopped and a
+# package it installed removed.
+scenario() {
+  local status
+  set +e
+  in_subshell "$1"
+  status=$?
+  set -e
+  count_status "$status" "$1"
+}
+in_subshell() (
+  set -e
+  trap '[ -z "$GAME_PID" ] || t_stop "$GAME_PID"; [ "$installed_here" = 0 ] || dpkg -r quondel >/dev/null 2>&1' EXIT
+  "$1"
+)
+
+# ---- contents ----------------------------------------------------------------
+contents() {
+  control=$(dpkg-deb -f "$deb")
+  grep -qx "Package: quondel" <<<"$control" || fail "package name: $control"
+  grep -q "^Depends:.*libsdl2-2.0-0" <<<"$control" || fail "no dependency on libsdl2-2.0-0: $control"
+  grep -q "^Maintainer: .*<.*@.*>" <<<"$control" || fail "no maintainer: $control"
+  warning=$(cat packaging/photosensitivity.txt)
+  # The package's description folds long lines, so only its start is sought.
+  grep -qF "${warning:0:60}" <<<"$control" || fail "the package's description lacks the warning"
+  grep -qxF "> **$warning**" README.md || fail "README's warning differs from packaging/photosensitivity.txt"
+  grep -qxF "$(cat packaging/summary.txt)" README.md || fail "README's summary differs from packaging/summary.txt"
+
+  prefix=$T_TMP/prefix
+  cmake --install "$build" --prefix "$prefix" >/dev/null
+  [ "$(readlink "$prefix/games/quondel")" = ../lib/games/quondel/quondel ] && [ -x "$prefix/games/quondel" ] ||
+    fail "cmake --install: games/quondel is not a working relative link to ../lib/games/quondel/quondel"
+  [ -f "$prefix/share/man/man6/quondel.6.gz" ] || fail "cmake --install: no manual page"
+  files=(usr/lib/games/quondel/quondel "${desktop#"$root"/}" "${metainfo#"$root"/}" usr/share/doc/quondel/copyright)
+  for p in "${PICTURES[@]}"; do files+=("usr/lib/games/quondel/res/$p.bmp"); done
+  for f in "${files[@]}"; do [ -f "$root/$f" ] || fail "package lacks $f"; done
+  [ "$(readlink "$root/usr/games/quondel")" = ../lib/games/quondel/quondel ] || fail "package link usr/games/quondel"
+  # Errors and warnings fail; the informational tags left are shown.
+  lintian --fail-on error,warning --display-info "$deb" >"$T_TMP/lintian.log" 2>&1 || fail "lintian: $(cat "$T_TMP/lintian.log")"
+  grep "^I:" "$T_TMP/lintian.log" | sed 's/^/informational: /'
+  man_warnings=$(MANWIDTH=80 man --warnings -E UTF-8 -l "$root/usr/share/man/man6/quondel.6.gz" 2>&1 >/dev/null)
+  [ -z "$man_warnings" ] || fail "the manual page: $man_warnings"
+  for s in 32 48 64 128 256; do
+    f=$root/usr/share/icons/hicolor/${s}x$s/apps/quondel.png
+    file "$f" | grep -q "PNG image data, $s x $s, 8-bit/color RGBA" || fail "icon $f: $(file -b "$f" 2>&1)"
+    convert "$f" -format "%wx%h" info: >/dev/null || fail "icon $f does not decode"
+  done
+  desktop-file-validate "$desktop" || fail "desktop-file-validate"
+  appstreamcli validate --no-net "$metainfo" >"$T_TMP/appstream.log" || fail "appstreamcli: $(cat "$T_TMP/appstream.log")"
+  [ "$action_line" = "quondel --reduce-flashing" ] || fail "menu action runs '$action_line'"
+  [ "$exec_line" = quondel ] && [ "$(sed -n 's/^Icon=//p' "$desktop")" = quondel ] ||
+    fail "menu entry runs '$exec_line', not quondel with the icon quondel"
+  grep -qF "<p>$warning</p>" "$metainfo" || fail "the AppStream description lacks the warning"
+  grep -q '<launchable type="desktop-id">quondel.desktop</launchable>' "$metainfo" ||
+    fail "the AppStream data does not launch the desktop entry"
+  note "contents: lintian, manual page, metadata, files, icons, desktop entry, AppStream data, warnings"
+}
+scenario contents
 
 # ---- the game from the package ---------------------------------------------------
 x_start 1024x768
@@ -95,21 +113,24 @@ play_packaged() {
   game_close
   game_wait_exit 10 0
 }
-play_packaged "$root/usr/games/quondel"
-note "unpacked: the intro drawn, closed with 0"
-passed=$((passed + 1))
+unpacked() {
+  play_packaged "$root/usr/games/quondel"
+  note "unpacked: the intro drawn, closed with 0"
+}
+scenario unpacked
 
 # ---- a real install, the menu entry's command, a clean removal ---------------------
-if [ -n "${QUONDEL_PKG_NO_INSTALL:-}" ]; then
-  echo "SKIP: real install: QUONDEL_PKG_NO_INSTALL is set"
-  skipped=$((skipped + 1))
-elif [ "$(id -u)" -ne 0 ]; then
-  echo "SKIP: real install: needs root"
-  skipped=$((skipped + 1))
-elif dpkg-query -W -f='${Status}' quondel 2>/dev/null | grep -q "ok installed" || [ -e /usr/games/quondel ]; then
-  echo "SKIP: real install: quondel is already installed on this machine"
-  skipped=$((skipped + 1))
-else
+installed() {
+  if [ -n "${QUONDEL_PKG_NO_INSTALL:-}" ]; then
+    echo "SKIP: real install: QUONDEL_PKG_NO_INSTALL is set"
+    exit 77
+  elif [ "$(id -u)" -ne 0 ]; then
+    echo "SKIP: real install: needs root"
+    exit 77
+  elif dpkg-query -W -f='${Status}' quondel 2>/dev/null | grep -q "ok installed" || [ -e /usr/games/quondel ]; then
+    echo "SKIP: real install: quondel is already installed on this machine"
+    exit 77
+  fi
   dpkg -i "$deb" >"$T_TMP/dpkg.log" 2>&1 || fail "dpkg -i: $(cat "$T_TMP/dpkg.log")"
   installed_here=1
   dpkg -L quondel >"$T_TMP/files"
@@ -125,6 +146,7 @@ else
   left=$(while read -r f; do if [ -f "$f" ] || [ -L "$f" ]; then echo "$f"; fi; done <"$T_TMP/files")
   [ -z "$left" ] && [ ! -e /usr/lib/games/quondel ] && [ ! -e /usr/share/games/quondel ] || fail "dpkg -r left: $left"
   note "installed: the menu entry's command and action play; man quondel; dpkg -r removes every file"
-  passed=$((passed + 1))
-fi
-echo "package: $passed passed, $skipped skipped, 0 failed"
+}
+scenario installed
+count_line package
+[ "$COUNT_FAILED" -eq 0 ]

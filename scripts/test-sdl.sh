@@ -6,14 +6,15 @@
 #   compat  sdl2-compat 2.32 over SDL 3.2, the SDL2 of newer distributions
 #           (build-sdl2-compat/)
 # The last two are built once from Debian's pinned source packages by
-# scripts/sdl.sh and cached outside the tree. Ends with one line per SDL.
+# scripts/sdl.sh and cached outside the tree. Ends with a count line per
+# SDL (two with --quick: the headless tests and the play-through).
 #
 #   scripts/test-sdl.sh [system|2.32|compat]...   (default: all three)
 #   scripts/test-sdl.sh --quick [SDL...]          (default: system)
 #
 # --quick runs only the headless tests (engine, scenes, pictures, golden
 # frames, command line) and one real-window play-through: the contributor's
-# loop, a few minutes at most.
+# loop (./test.sh --quick, with the lint check), under three minutes warm.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 quick=

@@ -40,9 +40,8 @@ case "${1:-}" in
     exec python3 -m http.server "$port" --bind 127.0.0.1 --directory build-web/site
     ;;
   test)
-    groups+=(browser)
+    groups+=(browser npm)
     build site-without-stamp
-    command -v npm >/dev/null || QUONDEL_PACKAGES="npm" source scripts/setup.sh
     (cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
     QUONDEL_SITE=build-web/site QUONDEL_SITE_BROKEN=build-web/site-without-stamp \
       node --test --test-concurrency=1 tests/web/

@@ -26,10 +26,14 @@ COUNT_PASSED=0 COUNT_SKIPPED=0 COUNT_FAILED=0
 counted() {
   local status=0
   "$@" || status=$?
-  case $status in
+  count_status "$status" "$*"
+}
+# count_status STATUS WHAT: counts one test that ended with STATUS.
+count_status() {
+  case $1 in
     0) COUNT_PASSED=$((COUNT_PASSED + 1)) ;;
     77) COUNT_SKIPPED=$((COUNT_SKIPPED + 1)) ;;
-    *) COUNT_FAILED=$((COUNT_FAILED + 1)) && echo "FAILED: $*" ;;
+    *) COUNT_FAILED=$((COUNT_FAILED + 1)) && echo "FAILED: $2" ;;
   esac
 }
 count_line() { echo "$1: $COUNT_PASSED passed, $COUNT_SKIPPED skipped, $COUNT_FAILED failed"; }

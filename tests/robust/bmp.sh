@@ -1,5 +1,6 @@
 # BMP writers for the shell tests, sourced. Bytes are written with printf so
 # the tests need nothing beyond bash and coreutils.
+# shellcheck shell=bash
 
 # Little-endian 16- and 32-bit integers.
 bmp_le16() { printf "\\x$(printf %02x $(($1 & 255)))\\x$(printf %02x $((($1 >> 8) & 255)))"; }
