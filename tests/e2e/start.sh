@@ -5,7 +5,8 @@
 # reduced flashing" starts the intro (that this choice is the reduced
 # mode, the headless StartScreen test shows: screenshots are too slow to
 # tell the modes apart). Started again, a click on "Play" starts the
-# intro; started a third time, Escape ends it with 0.
+# intro; started a third time, it is sharp at scale 2 and Escape ends it
+# with 0; closed by the window manager, it ends with 0 too.
 # shellcheck source=tests/lib/window.sh
 source "$(dirname "$0")/../lib/window.sh" "$1"
 
@@ -61,7 +62,21 @@ note "a click on 'Play': the intro"
 
 game_start
 wait_until 20 eval 'shot again && start_screen_shown again' || fail "no start screen the third time"
+# Drawn on the view's own grid: at scale 2 every pixel of scale 1 doubled,
+# so each glyph is its font bitmap times the scale, not stretched 4:3.
+xdotool windowsize "$GAME_WIN" $((QUONDEL_VIEW_WIDTH * 2)) $((QUONDEL_VIEW_HEIGHT * 2))
+window_wait_size $((QUONDEL_VIEW_WIDTH * 2))x$((QUONDEL_VIEW_HEIGHT * 2))
+convert "$T_TMP/screen.png" -sample 200% "$T_TMP/doubled.png"
+doubled() { shot twice && [ "$(compare -metric AE "$T_TMP/doubled.png" "$T_TMP/twice.png" null: 2>&1)" = 0 ]; }
+wait_until 10 doubled || fail "at scale 2 the screen is not scale 1's pixels doubled"
+note "at scale 2: scale 1's pixels doubled"
 xdotool key Escape
 game_wait_exit 20 0
 expect_released
 note "started again, Escape: exit 0, every picture released"
+
+game_start
+wait_until 20 eval 'shot last && start_screen_shown last' || fail "no start screen the fourth time"
+game_close
+game_wait_exit 20 0
+note "closed by the window manager on the start screen: exit 0"
