@@ -55,7 +55,8 @@ std::array<bool, VYN_KEY_BUTTONS> _held_keys() {
   return held;
 }
 
-// The next queued event into e's type and button; false when none is left.
+// The next queued event into e's type, button and source (a controller);
+// false when none is left.
 bool _pop_pending(VYN_Event *e) {
   if (in.pending_next == in.pending_count) {
     in.pending_next = in.pending_count = 0;
