@@ -196,6 +196,8 @@ int VYN_Init(const VYN_Config *cfg) {
 // quit flag and the key map are the caller's to read afterwards.
 void VYN_Quit() {
   _pictures_quit();
+  if (core.still != nullptr) SDL_DestroyTexture(core.still);
+  core.still = nullptr;
   if (core.target != nullptr) SDL_DestroyTexture(core.target);
   core.target = nullptr;
   if (core.renderer != nullptr) SDL_DestroyRenderer(core.renderer);
@@ -222,8 +224,26 @@ void VYN_ViewSize(const VYN_Config *config, int *w, int *h) {
 }
 
 int VYN_DrawBegin() {
+  core.showing_still = false;
   if (core.config.fps != 0) core.next_time += core.min_dt;
   if (SDL_SetRenderTarget(core.renderer, core.target) < 0) return _sdl_fail();
+  SDL_SetRenderDrawColor(core.renderer, 0, 0, 0, 255);
+  SDL_RenderClear(core.renderer);
+  return 0;
+}
+
+// The still picture is as wide as the view, so the letterbox's copy to
+// the view's place in the window is a whole-number enlargement of it,
+// pixel for pixel. It takes no part in the pacing: the game's first frame
+// after it starts the cadence afresh, as a late frame does.
+int VYN_DrawBeginStill() {
+  if (core.still == nullptr) {
+    core.still = SDL_CreateTexture(core.renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_TARGET,
+                                   _view_width(core.config), static_cast<int>(core.config.display_height));
+    if (core.still == nullptr) return _sdl_fail();
+  }
+  if (SDL_SetRenderTarget(core.renderer, core.still) < 0) return _sdl_fail();
+  core.showing_still = true;
   SDL_SetRenderDrawColor(core.renderer, 0, 0, 0, 255);
   SDL_RenderClear(core.renderer);
   return 0;
@@ -267,7 +287,8 @@ int VYN_DrawEnd() {
   // renders while we wait and the present lands on the deadline.
   const SDL_Rect dst = {core.off_x, core.off_y, static_cast<int>(core.scale * static_cast<float>(vw)),
                         static_cast<int>(core.scale * static_cast<float>(vh))};
-  const bool copied = SDL_RenderCopyEx(core.renderer, core.target, nullptr, &dst, 0, nullptr, SDL_FLIP_NONE) >= 0;
+  SDL_Texture *shown = core.showing_still ? core.still : core.target;
+  const bool copied = SDL_RenderCopyEx(core.renderer, shown, nullptr, &dst, 0, nullptr, SDL_FLIP_NONE) >= 0;
   if (!copied) {
     _sdl_fail();
   } else {
@@ -278,7 +299,7 @@ int VYN_DrawEnd() {
   _pace();
   if (!copied) return -1;
   SDL_RenderPresent(core.renderer);
-  core.tick += 1;
+  if (!core.showing_still) core.tick += 1;
   return 0;
 }
 

@@ -55,7 +55,8 @@ std::array<bool, VYN_KEY_BUTTONS> _held_keys() {
   return held;
 }
 
-// The next queued event into e's type and button; false when none is left.
+// The next queued event into e's type, button and source (a controller);
+// false when none is left.
 bool _pop_pending(VYN_Event *e) {
   if (in.pending_next == in.pending_count) {
     in.pending_next = in.pending_count = 0;
@@ -63,6 +64,7 @@ bool _pop_pending(VYN_Event *e) {
   }
   e->type = in.pending[in.pending_next].type;
   e->button = in.pending[in.pending_next].button;
+  e->pad = true;  // only controllers queue events
   in.pending_next++;
   return true;
 }
@@ -151,6 +153,16 @@ int _scode_to_button(SDL_Scancode key) {
   return -1;
 }
 
+// A first press of a key bound to no button, as VYN_KEY_DOWN: a screen
+// that asks the player (Tab, Enter, Escape) needs more keys than the
+// buttons. F11 stays the engine's own.
+bool _unbound_press(const SDL_KeyboardEvent &key, int button, VYN_Event *e) {
+  if (button >= 0 || key.repeat != 0 || key.keysym.scancode == SDL_SCANCODE_F11) return false;
+  e->type = VYN_KEY_DOWN;
+  e->key = key.keysym.scancode;
+  return true;
+}
+
 }  // namespace
 
 void vyn::_input_quit() {
@@ -171,6 +183,7 @@ bool VYN_PollEvent(VYN_Event *e) {
     std::fputs("e is NULL\n", stderr);
     return false;
   }
+  e->pad = false;
   if (_pop_pending(e)) return true;
   SDL_Event ev;
   while (SDL_PollEvent(&ev)) {
@@ -182,6 +195,7 @@ bool VYN_PollEvent(VYN_Event *e) {
       case SDL_KEYDOWN: {
         if (ev.key.keysym.scancode == SDL_SCANCODE_F11) VYN_ToggleFullscreen();
         const int b = _scode_to_button(ev.key.keysym.scancode);
+        if (_unbound_press(ev.key, b, e)) return true;
         if (ev.key.repeat != 0 || b < 0) break;
         const bool pad = _any_pad_holds(static_cast<unsigned>(b));
         in.input[b] = 1;
@@ -259,6 +273,15 @@ bool VYN_PollEvent(VYN_Event *e) {
         in.mouse_x = e->x;
         in.mouse_y = e->y;
         return true;
+      case SDL_WINDOWEVENT:
+        if (ev.window.event == SDL_WINDOWEVENT_EXPOSED || ev.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+          in.redraw = true;
+        }
+        break;
+      case SDL_RENDER_TARGETS_RESET:
+      case SDL_RENDER_DEVICE_RESET:
+        in.redraw = true;
+        break;
       case SDL_DROPFILE:
       case SDL_DROPTEXT:
         // Nothing is dropped on the game, but SDL hands each dropped
@@ -270,6 +293,25 @@ bool VYN_PollEvent(VYN_Event *e) {
     }
   }
   return false;
+}
+
+bool VYN_WaitEvent(VYN_Event *e) {
+  if (e == nullptr) {
+    std::fputs("e is NULL\n", stderr);
+    return false;
+  }
+  for (;;) {
+    if (VYN_PollEvent(e)) return true;
+    if (in.redraw) {
+      in.redraw = false;
+      e->type = VYN_REDRAW;
+      return true;
+    }
+    if (SDL_WaitEvent(nullptr) == 0) {
+      _sdl_fail();
+      return false;
+    }
+  }
 }
 
 void VYN_CycleEvents() {

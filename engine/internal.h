@@ -51,6 +51,8 @@ struct State {
     // screens, where SDL reports the mouse in points but draws in pixels.
     double density_x = 1.0, density_y = 1.0;
     Color color;
+    SDL_Texture *still;  // the view-sized still picture, made when first drawn
+    bool showing_still;  // drawing the still picture rather than the canvas
   } core;
 
   // Keys, mouse, pads and the quit request (input.cpp); no other part
@@ -65,6 +67,7 @@ struct State {
     // or release several buttons at once.
     std::array<VYN_Event, VYN_KEY_BUTTONS> pending;
     size_t pending_count, pending_next;
+    bool redraw;  // the window needs its picture again (VYN_WaitEvent)
   } input;
 
   // The image registry and the drawing's scratch buffer (draw.cpp).

@@ -50,6 +50,14 @@ int VYN_DrawSetColor(float r, float g, float b, float a);
 int VYN_DrawClear();
 // Flips between windowed and desktop fullscreen.
 void VYN_ToggleFullscreen();
+// Targets a still picture instead of the canvas, for a screen that waits
+// for the player (a start screen): a surface of the view's size
+// (VYN_ViewSize), cleared to opaque black, on which every shape lands on
+// whole view units. The next VYN_DrawEnd shows it at the whole-number
+// scale without the canvas's stretch, so text drawn on it stays sharp, and
+// at once: it neither waits for the frame's time nor counts a frame.
+// VYN_DrawBegin returns to the canvas. 0 or -1.
+int VYN_DrawBeginStill();
 // Number of frames presented so far.
 uint64_t VYN_GetTick();
 // Window coordinates to view coordinates, in place; either may be null.
@@ -71,12 +79,21 @@ enum {
 constexpr unsigned VYN_KEY_BUTTONS = 6;
 constexpr unsigned VYN_BUTTONS = 9;
 
-enum { VYN_QUIT = 0, VYN_BUTTON_DOWN = 1, VYN_BUTTON_UP = 2, VYN_MOUSE_MOTION = 3 };
+enum {
+  VYN_QUIT = 0,
+  VYN_BUTTON_DOWN = 1,
+  VYN_BUTTON_UP = 2,
+  VYN_MOUSE_MOTION = 3,
+  VYN_KEY_DOWN = 4,  // a key bound to no button went down (not F11, not a repeat)
+  VYN_REDRAW = 5,    // the window lost its picture or changed size; only VYN_WaitEvent says so
+};
 
 struct VYN_Event {
-  int32_t type;     // VYN_QUIT, VYN_BUTTON_DOWN, VYN_BUTTON_UP, VYN_MOUSE_MOTION
+  int32_t type;     // VYN_QUIT, VYN_BUTTON_DOWN, VYN_BUTTON_UP, VYN_MOUSE_MOTION, VYN_KEY_DOWN, VYN_REDRAW
   uint32_t button;  // button index, for the button events
   int32_t x, y;     // pointer in view coordinates, for mouse events
+  int32_t key;      // SDL_Scancode, for VYN_KEY_DOWN
+  bool pad;         // for the button events: a game controller's, not the keyboard's or the mouse's
 };
 
 // Writes the next engine event; false once SDL's queue is empty. A game
@@ -85,6 +102,11 @@ struct VYN_Event {
 // holds it and up when the last lets go, so two sources holding one
 // button make one press and one release.
 bool VYN_PollEvent(VYN_Event *e);
+// As VYN_PollEvent, but waits for an event while there is none, without
+// using the processor; once SDL's queue is empty it also reports
+// VYN_REDRAW when the window needs its picture drawn again. For a still
+// screen; false only when SDL's wait fails (with a stderr line).
+bool VYN_WaitEvent(VYN_Event *e);
 // Drains all pending events, keeping only their side effects.
 void VYN_CycleEvents();
 // Held by any source; false with a stderr line for an unknown index.

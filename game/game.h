@@ -82,10 +82,32 @@ inline bool game_frame(Scene &scene) {
 // environment; off, every frame is the game's usual one.
 inline bool reduce_flashing = false;
 
+// True when the environment or the command line chose the mode, either
+// one: the player has been warned elsewhere (a launcher's entry, the
+// manual) and the game starts without its start screen.
+inline bool flashing_chosen = false;
+
 // Reads the environment and the command line (QUONDEL_REDUCE_FLASHING=1,
-// --reduce-flashing, --help, --version): -1 to play, otherwise the exit
-// code once the usage, the version or the complaint has been written.
+// --reduce-flashing, --full-flashing, --help, --version): -1 to play,
+// otherwise the exit code once the usage, the version or the complaint
+// has been written. Reduced flashing wins over full when both are asked.
 int game_options(int argc, char *argv[]);
+
+// The start screen: the photosensitivity warning, the controls and the
+// two ways to play, "Play" highlighted first. Tab and the buttons' arrows
+// move the highlight; Enter or the action button (Space, a controller's
+// A) chooses, as does a click on a choice; Escape, a controller's B or
+// closing the window quits. Nothing else does anything.
+enum class StartChoice : int32_t { waiting, play, play_reduced, quit };
+struct StartScreen {
+  int32_t highlighted;  // 0 "Play", 1 "Play with reduced flashing"
+};
+// What one engine event does on the screen: moves its highlight, or
+// answers with the player's choice; waiting otherwise.
+StartChoice start_screen_input(StartScreen &screen, const VYN_Event &e);
+// Shows the screen in the window, still, and waits for the choice; quit
+// also when waiting fails. Draws no scene frame and no random number.
+StartChoice start_screen();
 
 // Reduced flashing's one gate. Each scene draws a fresh look every frame
 // (tints, shake, rocking) and tells its gate when its beat falls: every

@@ -31,6 +31,17 @@ int main(int argc, char *argv[]) {
     platform_start_failed();
     return 1;
   }
+  // Unless the mode was chosen already, the player reads the warning and
+  // chooses before any scene is drawn: on the game's own start screen, or
+  // where the system has one (the web page), on that one, answered below.
+  if (!flashing_chosen && !platform_asks_player()) {
+    const StartChoice choice = start_screen();
+    if (choice == StartChoice::quit) {
+      deinit();
+      return 0;
+    }
+    reduce_flashing = choice == StartChoice::play_reduced;
+  }
   // The first frame is drawn and shown before anything waits for the
   // player. Where the game starts behind a start screen (the web page's
   // warning), the slow first drawing is then over before the player asks

@@ -14,6 +14,13 @@ void platform_start();
 // was written (Windows: a message box). Elsewhere it does nothing.
 void platform_start_failed();
 
+// Called once the game has started, before its first frame, when nobody
+// has chosen the mode yet. True where the system shows its own start
+// screen with the warning and both choices (the web page, whose answer
+// platform_wait_for_player brings); the game then shows none. Elsewhere
+// false: the game shows its own in its window before any scene.
+bool platform_asks_player();
+
 // Called once the game has started and shown its first frame, with the
 // mode it is playing in (reduced flashing or not). Where the game starts
 // before the player asks to play (the web page starts it behind its

@@ -99,13 +99,17 @@ scenario contents
 
 # ---- the game from the package ---------------------------------------------------
 x_start 1024x768
-# play_packaged COMMAND...: the game shows its intro (a few frames in, the
-# stamp and the hand are lit), then closes with 0 on the window
-# manager's close request.
+# play_packaged COMMAND [screen]: the game shows its intro (a few frames
+# in, the stamp and the hand are lit), with "screen" once its start screen
+# has been passed with Enter, then closes with 0 on the window manager's
+# close request.
 play_packaged() {
   GAME=$1
-  shift
-  game_start "$@"
+  game_start
+  if [ "${2:-}" = screen ]; then
+    wait_until 20 eval 'shot screen && start_screen_shown screen' || fail "$GAME: no start screen"
+    xdotool key Return
+  fi
   sleep 1
   shot intro
   lit=$(convert "$T_TMP/intro.png" -colorspace gray -threshold 20% -format "%[fx:round(mean*w*h)]" info:)
@@ -134,18 +138,19 @@ installed() {
   dpkg -i "$deb" >"$T_TMP/dpkg.log" 2>&1 || fail "dpkg -i: $(cat "$T_TMP/dpkg.log")"
   installed_here=1
   dpkg -L quondel >"$T_TMP/files"
-  # The menu entry's command and its action's, run as a launcher runs them.
+  # The menu entry's command and its action's, run as a launcher runs them:
+  # the entry asks on the start screen, the action has chosen.
   for line in "$exec_line" "$action_line"; do
     printf '#!/bin/sh\nPATH=/usr/games:/usr/bin:/bin exec %s\n' "$line" >"$T_TMP/menu-entry"
     chmod +x "$T_TMP/menu-entry"
-    play_packaged "$T_TMP/menu-entry"
+    play_packaged "$T_TMP/menu-entry" "$([ "$line" = "$exec_line" ] && echo screen)"
   done
   MANWIDTH=80 man quondel 2>/dev/null | grep -q "reduce-flashing" || fail "man quondel does not show the manual page"
   dpkg -r quondel >>"$T_TMP/dpkg.log" 2>&1 || fail "dpkg -r: $(cat "$T_TMP/dpkg.log")"
   installed_here=0
   left=$(while read -r f; do if [ -f "$f" ] || [ -L "$f" ]; then echo "$f"; fi; done <"$T_TMP/files")
   [ -z "$left" ] && [ ! -e /usr/lib/games/quondel ] && [ ! -e /usr/share/games/quondel ] || fail "dpkg -r left: $left"
-  note "installed: the menu entry's command and action play; man quondel; dpkg -r removes every file"
+  note "installed: the menu entry's command plays after the start screen, its action at once; man quondel; dpkg -r removes every file"
 }
 scenario installed
 count_line package

@@ -2,8 +2,11 @@
 // writes chosen canvas frames as 24-bit BMPs, for the golden-frame tests
 // and the README's pictures. The scenes' random numbers (game/random.h)
 // start from the same seed in every run, so every run on the software
-// renderer gives the same bytes. --reduce-flashing plays the game as its
-// option of that name does.
+// renderer gives the same bytes. The game is started through its start
+// screen, as a player would: Enter on "Play", or with --reduce-flashing
+// Tab and Enter on "Play with reduced flashing". The screen must leave
+// the game as if it had not been there: no frame counted, no random
+// number drawn.
 //
 //   quondel_frames [--reduce-flashing] OUTDIR
 #include <array>
@@ -13,6 +16,7 @@
 #include <string>
 
 #include "game.h"
+#include "random.h"
 
 namespace {
 
@@ -99,6 +103,24 @@ bool save_canvas(const std::string &path) {
   return ok;
 }
 
+// The start screen answered by keys queued before it waits; the failures.
+int choose(bool reduced) {
+  if (reduced) push_key({0, SDL_SCANCODE_TAB, true});
+  push_key({0, SDL_SCANCODE_RETURN, true});
+  const StartChoice want = reduced ? StartChoice::play_reduced : StartChoice::play;
+  if (start_screen() != want) {
+    std::fputs("the start screen did not answer with the chosen mode\n", stderr);
+    return 1;
+  }
+  reduce_flashing = reduced;
+  const GameRandom fresh = game_random_seeded(1);
+  if (VYN_GetTick() != 0 || game_random.state != fresh.state || game_random.front != fresh.front) {
+    std::fputs("the start screen counted a frame or drew a random number\n", stderr);
+    return 1;
+  }
+  return 0;
+}
+
 // Start-up as the game does it, without pacing so the script runs at once.
 int init() {
   VYN_Config config = cfg;
@@ -149,8 +171,8 @@ int play(const std::string &dir) {
 }  // namespace
 
 int main(int argc, char *argv[]) {
-  reduce_flashing = argc == 3 && std::string(argv[1]) == "--reduce-flashing";
-  if (argc != (reduce_flashing ? 3 : 2)) {
+  const bool reduced = argc == 3 && std::string(argv[1]) == "--reduce-flashing";
+  if (argc != (reduced ? 3 : 2)) {
     std::fputs("usage: quondel_frames [--reduce-flashing] OUTDIR\n", stderr);
     return 2;
   }
@@ -169,7 +191,7 @@ int main(int argc, char *argv[]) {
     std::fputs("init failed\n", stderr);
     return 1;
   }
-  const int failures = play(dir);
+  const int failures = choose(reduced) != 0 ? 1 : play(dir);
   VYN_Quit();
   return failures == 0 ? 0 : 1;
 }

@@ -31,6 +31,8 @@ void platform_start() {}
 // given here, for the page to say the game could not start.
 void platform_start_failed() { emscripten_force_exit(1); }
 
+bool platform_asks_player() { return true; }
+
 bool platform_wait_for_player(bool reduce) {
   // The page starts the game in the default mode; the first frame, always
   // one of the reduced mode's beats, is the same in both, so the player's

@@ -62,6 +62,8 @@ void platform_start_failed() {
   MessageBoxA(nullptr, text.c_str(), "Quondel", MB_OK | MB_ICONERROR);
 }
 
+bool platform_asks_player() { return false; }
+
 bool platform_wait_for_player(bool reduce) { return reduce; }
 
 void platform_yield() {}

@@ -33,6 +33,15 @@ void expect_only_button_event(int32_t type, uint32_t button) {
   EXPECT_FALSE(harness::poll_event(&e)) << "unexpected event of type " << e.type;
 }
 
+// Exactly one press of a key bound to no button, then none.
+void expect_only_key_press(SDL_Scancode key) {
+  VYN_Event e{};
+  ASSERT_TRUE(harness::poll_event(&e)) << "no event for " << SDL_GetScancodeName(key);
+  EXPECT_EQ(e.type, VYN_KEY_DOWN);
+  EXPECT_EQ(e.key, key);
+  EXPECT_FALSE(harness::poll_event(&e)) << "unexpected event of type " << e.type;
+}
+
 void expect_no_event() {
   VYN_Event e{};
   EXPECT_FALSE(harness::poll_event(&e)) << "unexpected event of type " << e.type << " button " << e.button;
@@ -65,11 +74,13 @@ TEST_F(VynEvents, EachDefaultKeyPressesAndReleasesItsButton) {
 }
 
 // Repeats of a held key are dropped and keep it held; a key bound to no
-// button gives no event either way.
-TEST_F(VynEvents, RepeatsAndUnboundKeysGiveNoEvent) {
+// button gives its first press alone (for a screen's Tab, Enter and
+// Escape) and holds no button.
+TEST_F(VynEvents, RepeatsAreDroppedAndUnboundKeysGiveOnlyTheirPress) {
   harness::push_key(SDL_SCANCODE_A, true);
+  harness::push_key(SDL_SCANCODE_A, true, true);
   harness::push_key(SDL_SCANCODE_A, false);
-  expect_no_event();
+  expect_only_key_press(SDL_SCANCODE_A);
   for (unsigned b = 0; b < VYN_BUTTONS; b++) EXPECT_FALSE(VYN_ButtonDown(b)) << "button " << b;
 
   harness::push_key(SDL_SCANCODE_LEFT, true);
@@ -157,7 +168,7 @@ TEST_F(VynEvents, MouseButtonsCannotBeRemapped) {
   VYN_ButtonBind(VYN_BTN_MOUSE_LEFT, SDL_SCANCODE_A);
   EXPECT_EQ(harness::capture_take(), "button 6 can't be remapped to key A\n");
   harness::push_key(SDL_SCANCODE_A, true);
-  expect_no_event();
+  expect_only_key_press(SDL_SCANCODE_A);
   for (uint32_t b = 0; b < VYN_KEY_BUTTONS; b++) {
     harness::push_key(default_keys[b], true);
     expect_only_button_event(VYN_BUTTON_DOWN, b);

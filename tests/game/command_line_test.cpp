@@ -33,14 +33,16 @@ Result run(const std::string &args) {
 }
 
 TEST(CommandLine, HelpVersionAndUnknownOptionsAnswerWithoutPlaying) {
-  const std::string usage = "usage: quondel [--reduce-flashing] [--help] [--version]\n";
+  const std::string usage = "usage: quondel [--reduce-flashing] [--full-flashing] [--help] [--version]\n";
   const Result help = run("--reduce-flashing --help");
   EXPECT_EQ(help.status, 0);
   EXPECT_EQ(help.out, usage +
                           "  --reduce-flashing  play with calmer changes of colour and shape\n"
+                          "  --full-flashing    play with full flashing\n"
                           "  --help             print this help and exit\n"
                           "  --version          print the name and version and exit\n"
                           "QUONDEL_REDUCE_FLASHING=1 in the environment also reduces flashing.\n"
+                          "Given no mode, the game first shows the warning and asks; given both, reduced wins.\n"
                           "Controls, exit status and the photosensitivity warning: see quondel(6).\n");
   EXPECT_EQ(help.err, "");
 
@@ -55,19 +57,28 @@ TEST(CommandLine, HelpVersionAndUnknownOptionsAnswerWithoutPlaying) {
 }
 
 // What launchers set: the environment for those that cannot pass
-// arguments (only "1" counts), the option for the rest.
-TEST(CommandLine, TheEnvironmentOrTheOptionChoosesReducedFlashing) {
-  char name[] = "quondel", option[] = "--reduce-flashing";
-  char *plain[] = {name, nullptr}, *with_option[] = {name, option, nullptr};
+// arguments (only "1" counts), the options for the rest. Any choice skips
+// the start screen; asked for both modes, the calmer one wins.
+TEST(CommandLine, TheEnvironmentOrAnOptionChoosesTheModeAndReducedWins) {
+  char name[] = "quondel", option[] = "--reduce-flashing", full[] = "--full-flashing";
+  char *plain[] = {name, nullptr}, *with_option[] = {name, option, nullptr}, *both[] = {name, full, option, nullptr};
   setenv("QUONDEL_REDUCE_FLASHING", "0", 1);
   EXPECT_EQ(game_options(1, plain), -1);
   EXPECT_FALSE(reduce_flashing);
+  EXPECT_FALSE(flashing_chosen);
+  EXPECT_EQ(game_options(2, both), -1);  // --full-flashing alone
+  EXPECT_FALSE(reduce_flashing);
+  EXPECT_TRUE(flashing_chosen);
   setenv("QUONDEL_REDUCE_FLASHING", "1", 1);
-  EXPECT_EQ(game_options(1, plain), -1);
+  EXPECT_EQ(game_options(2, both), -1);
   EXPECT_TRUE(reduce_flashing);
+  EXPECT_TRUE(flashing_chosen);
   reduce_flashing = false;
   unsetenv("QUONDEL_REDUCE_FLASHING");
   EXPECT_EQ(game_options(2, with_option), -1);
+  EXPECT_TRUE(reduce_flashing);
+  reduce_flashing = false;
+  EXPECT_EQ(game_options(3, both), -1);
   EXPECT_TRUE(reduce_flashing);
 }
 

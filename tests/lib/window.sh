@@ -175,10 +175,14 @@ game_copy() {
   game_use "$dir/$(basename "$GAME_BUILT")"
 }
 
-# game_run [VAR=value...]: the game in the background, its standard error
-# in $T_TMP/game.err.
+# The game's arguments in game_run: full flashing chosen, so that the
+# scenes show at once; a test of the start screen empties it.
+GAME_ARGS=(--full-flashing)
+
+# game_run [VAR=value...]: the game in the background with GAME_ARGS, its
+# standard error in $T_TMP/game.err.
 game_run() {
-  "${GAME_ENV[@]}" "$@" "$GAME" 2>"$T_TMP/game.err" &
+  "${GAME_ENV[@]}" "$@" "$GAME" "${GAME_ARGS[@]}" 2>"$T_TMP/game.err" &
   GAME_PID=$!
 }
 
@@ -317,6 +321,13 @@ pixels() {
     format+="%[fx:round(255*p{$p}.r)],%[fx:round(255*p{$p}.g)],%[fx:round(255*p{$p}.b)]\n"
   done
   convert "$file" -format "$format" info:
+}
+
+# start_screen_shown <shot>: the start screen and nothing else: greys
+# only (no scene's colour), with the warning's light grey text.
+start_screen_shown() {
+  [ "$(convert "$T_TMP/$1.png" -colorspace HSL -channel G -separate -format '%[fx:maxima]' info:)" = 0 ] &&
+    [ "$(count_colour "$1" DDDDDD)" -gt 1000 ]
 }
 
 # The intro's held state: full red with at most the faint flicker.
