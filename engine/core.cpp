@@ -25,11 +25,9 @@ namespace {
 
 State::Core &core = state.core;
 
-// Start-up writes SDL's text bare, as it comes.
-int _init_fail() {
-  std::fputs(SDL_GetError(), stderr);
-  return -1;
-}
+// Start-up's failures end their line, as every other failure's does: the
+// player reads them in a terminal, a message box or on the web page.
+int _init_fail() { return _sdl_fail(); }
 
 // The horizontal stretch of canvas pixels for a wanted display aspect.
 // The canvas's own shape is taken in double precision: in single
