@@ -25,11 +25,9 @@ namespace {
 
 State::Core &core = state.core;
 
-// Start-up writes SDL's text bare, as it comes.
-int _init_fail() {
-  std::fputs(SDL_GetError(), stderr);
-  return -1;
-}
+// Start-up's failures end their line, as every other failure's does: the
+// player reads them in a terminal, a message box or on the web page.
+int _init_fail() { return _sdl_fail(); }
 
 // The horizontal stretch of canvas pixels for a wanted display aspect.
 // The canvas's own shape is taken in double precision: in single
@@ -180,6 +178,10 @@ int VYN_Init(const VYN_Config *cfg) {
       SDL_CreateTexture(core.renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_TARGET,
                         static_cast<int>(core.config.display_width), static_cast<int>(core.config.display_height));
   if (core.target == nullptr) return _init_fail();
+  // Never smaller than one view. Set only once the renderer exists: SDL
+  // 2.26's OpenGL renderer replaces the X11 window and does not carry its
+  // minimum size over.
+  SDL_SetWindowMinimumSize(core.window, _view_width(core.config), static_cast<int>(core.config.display_height));
 
   if (_pictures_init() != 0) return -1;
 
@@ -280,6 +282,14 @@ int VYN_DrawEnd() {
   const int sx = w / vw;
   const int sy = h / vh;
   core.scale = static_cast<float>(sx < sy ? sx : sy);
+  // An output smaller than one view anyway (no window manager to hold
+  // the minimum size, a smaller display) shows all of it scaled down
+  // rather than nothing.
+  if (core.scale == 0.0f) {
+    const float fx = static_cast<float>(w) / static_cast<float>(vw);
+    const float fy = static_cast<float>(h) / static_cast<float>(vh);
+    core.scale = fx < fy ? fx : fy;
+  }
   core.off_x = static_cast<int32_t>((static_cast<float>(w) - core.scale * static_cast<float>(vw)) / 2.0f);
   core.off_y = static_cast<int32_t>((static_cast<float>(h) - core.scale * static_cast<float>(vh)) / 2.0f);
 

@@ -193,7 +193,9 @@ bool VYN_PollEvent(VYN_Event *e) {
         in.should_quit = true;
         return true;
       case SDL_KEYDOWN: {
-        if (ev.key.keysym.scancode == SDL_SCANCODE_F11) VYN_ToggleFullscreen();
+        // One toggle per press: a held F11's auto-repeats would flash the
+        // whole screen between the two sizes many times a second.
+        if (ev.key.keysym.scancode == SDL_SCANCODE_F11 && ev.key.repeat == 0) VYN_ToggleFullscreen();
         const int b = _scode_to_button(ev.key.keysym.scancode);
         if (_unbound_press(ev.key, b, e)) return true;
         if (ev.key.repeat != 0 || b < 0) break;

@@ -46,7 +46,7 @@ struct State {
     uint64_t min_dt;       // frame period, ms
     uint64_t tick;         // frames presented
     int32_t off_x, off_y;  // scaled canvas inside the window, in output pixels
-    float scale = 1.0f;    // whole-number presentation scale, output pixels per view unit
+    float scale = 1.0f;    // output pixels per view unit: whole, or below 1 where one view does not fit
     // Output pixels per window point on each axis: above 1 on high-density
     // screens, where SDL reports the mouse in points but draws in pixels.
     double density_x = 1.0, density_y = 1.0;

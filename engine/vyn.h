@@ -41,8 +41,9 @@ void VYN_ViewSize(const VYN_Config *config, int *w, int *h);
 bool VYN_ShouldQuit();
 // Targets the canvas and clears it to opaque black. 0 or -1.
 int VYN_DrawBegin();
-// Paces to the frame rate, letterboxes the canvas into the window,
-// presents and counts the frame. 0 or -1.
+// Paces to the frame rate, letterboxes the view into the window at the
+// largest whole scale (scaled down to fit where the window is smaller than
+// the view), presents and counts the frame. 0 or -1.
 int VYN_DrawEnd();
 // Sets draw colour and image modulation from fractions of 1.0. 0 or -1.
 int VYN_DrawSetColor(float r, float g, float b, float a);
@@ -98,9 +99,9 @@ struct VYN_Event {
 
 // Writes the next engine event; false once SDL's queue is empty. A game
 // controller is a second source of buttons 0..5 (d-pad and left stick,
-// A, B; Back toggles fullscreen): a button goes down when its first source
-// holds it and up when the last lets go, so two sources holding one
-// button make one press and one release.
+// A, B; Back toggles fullscreen, as F11 does, once per press): a button
+// goes down when its first source holds it and up when the last lets go,
+// so two sources holding one button make one press and one release.
 bool VYN_PollEvent(VYN_Event *e);
 // As VYN_PollEvent, but waits for an event while there is none, without
 // using the processor; once SDL's queue is empty it also reports

@@ -14,8 +14,9 @@
 quondel_setup() {
 local -A quondel_groups=(
   # GoogleTest, and the real-window tests' X server, window manager,
-  # input, screenshots and software OpenGL.
-  [tests]="libgtest-dev xvfb xauth xdotool openbox wmctrl x11-utils imagemagick libgl1-mesa-dri"
+  # input (xset: the keyboard's auto-repeat), screenshots and software
+  # OpenGL.
+  [tests]="libgtest-dev xvfb xauth xdotool openbox wmctrl x11-utils x11-xserver-utils imagemagick libgl1-mesa-dri"
   # weston for the Wayland tests, with libdecor's title bar for its close
   # button.
   [wayland]="weston libdecor-0-plugin-1-cairo"

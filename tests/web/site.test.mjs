@@ -93,8 +93,15 @@ test('played from the start screen to the end', { timeout: 90000 }, async () => 
     window.addEventListener('keydown', (e) => { if (!e.defaultPrevented) keysLetThrough.push(e.code); });
   });
 
-  // A click anywhere on the start screen: the intro, its stamp at the centre.
-  await page.mouse.click(100, 150);
+  // A click on the warning or beside the choices starts nothing; one on
+  // "Play": the intro, its stamp at the centre.
+  const warningBox = await page.$eval('#start .warning', (p) => p.getBoundingClientRect().toJSON());
+  await page.mouse.click(warningBox.x + warningBox.width / 2, warningBox.y + warningBox.height / 2);
+  await page.mouse.click(10, 300);
+  await sleep(300);
+  assert.ok(await visible(page, 'start'), 'a click beside the choices started the game');
+  assert.equal(await page.evaluate(() => Module._quondel_frames()), 1, 'a click beside the choices started the game');
+  await page.click('#play');
   assert.ok(!(await visible(page, 'start')));
   const stamp = bmpColours(path.join(repo, 'res/stamp.bmp'));
   const centre = await canvasRect(page, 100, 96, 134, 160);

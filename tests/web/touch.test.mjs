@@ -101,7 +101,14 @@ test('a phone, upright and sideways, played by touch alone', { timeout: 120000 }
     { x: warning.cx, y: warning.cy, scaleFactor: 2, gestureSourceType: 'mouse' });
   assert.ok((await page.evaluate(() => visualViewport.scale)) > 1.5, 'the warning did not zoom');
   await cdp.send('Input.synthesizePinchGesture', { x: 50, y: 50, scaleFactor: 0.2, gestureSourceType: 'mouse' });
-  await page.touchscreen.tap(195, 200);
+  // A tap on the warning's text, as to zoom or scroll it, starts nothing;
+  // the prompt asks for a tap on a choice.
+  const text = await box(page, '.warning');
+  await page.touchscreen.tap(text.cx, text.cy);
+  await sleep(300);
+  assert.equal(await page.evaluate(() => Module._quondel_frames()), 1, 'a tap on the warning started the game');
+  assert.equal(await page.$eval('#prompt', (p) => p.textContent), 'Tap a choice to play');
+  await page.tap('#play');
   await page.waitForFunction(() => quondelFrames() > 0, { timeout: 5000 });
   assert.ok((await box(page, '#dpad')).y >= (await box(page, '#canvas')).y + 256, 'controls over the picture');
 
@@ -179,7 +186,7 @@ test('a tablet, played by touch alone', { timeout: 60000 }, async () => {
     { width: 1024, height: 1366, deviceScaleFactor: 1, isMobile: true, hasTouch: true });
   const fingers = touchScreen(page, await page.createCDPSession());
   await waitReady(page);
-  await page.touchscreen.tap(512, 300);
+  await page.tap('#play');
   await page.waitForFunction(() => quondelFrames() > 0, { timeout: 5000 });
   const canvas = await box(page, '#canvas');
   await fingers.put(1, '#canvas');
@@ -193,7 +200,7 @@ test('a tablet, played by touch alone', { timeout: 60000 }, async () => {
 test('no touch controls on a desktop with a mouse', { timeout: 30000 }, async () => {
   const { page } = await open(chromium.browser, site.url);
   await waitReady(page);
-  await page.mouse.click(500, 300);
+  await page.click('#play');
   await page.waitForFunction(() => quondelFrames() > 5, { timeout: 10000 });
   assert.deepEqual(await page.$$eval('.touch', (els) => els.filter((e) => e.offsetParent)), []);
   await page.close();
@@ -212,14 +219,25 @@ function fakePad() {
   };
 }
 
-test('a gamepad plays the game, also with the CPU slowed 4x', { timeout: 90000 }, async (t) => {
+test('a gamepad chooses and plays the game, also with the CPU slowed 4x', { timeout: 90000 }, async (t) => {
   const page = await chromium.browser.newPage();
   await page.setViewport({ width: 1024, height: 768 });
   await page.evaluateOnNewDocument(fakePad);
   await page.goto(site.url);
   await waitReady(page);
-  await page.mouse.click(500, 300);
+  // The d-pad moves the highlight to reduced flashing; A, let go, plays it.
+  const padPress = async (i) => {
+    await page.evaluate((i) => padButton(i, true), i);
+    await sleep(150);
+    await page.evaluate((i) => padButton(i, false), i);
+    await sleep(150);
+  };
+  await padPress(15);
+  assert.equal(await page.evaluate(() => document.activeElement.id), 'play-reduced');
+  assert.equal(await page.evaluate(() => Module._quondel_frames()), 1, 'the d-pad started the game');
+  await padPress(0);
   await page.waitForFunction(() => quondelFrames() > 0, { timeout: 10000 });
+  assert.equal(await page.evaluate(() => Module._quondel_reduce_flashing()), 1);
   await page.evaluate(() => padButton(0, true));
   assert.equal(await redScale(page), 2);
   const cdp = await page.createCDPSession();
@@ -264,7 +282,7 @@ test('installable, and playing offline after one visit', { timeout: 60000 }, asy
     off();
     await page.reload();
     await waitReady(page);
-    await page.mouse.click(500, 300);
+    await page.click('#play');
     await page.waitForFunction(() => quondelFrames() > 30, { timeout: 10000 });
     assert.deepEqual(errors, []);
     await page.close();
