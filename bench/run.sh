@@ -30,7 +30,8 @@ QUONDEL_PACKAGES="${extra[*]}" source scripts/setup.sh
 source scripts/common.sh
 echo "building in $build" >&2
 cmake -S . -B "$build" "${QUONDEL_CMAKE_ARGS[@]}" -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j"$(nproc)" --target bench_game bench_naive >/dev/null
+# The real-window library reads the game's facts beside it.
+cmake --build "$build" -j"$(nproc)" --target bench_game bench_naive quondel_facts_sh >/dev/null
 
 # ---- X server --------------------------------------------------------------
 # shellcheck source=tests/lib/window.sh

@@ -8,4 +8,4 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 QUONDEL_PACKAGES=chromium scripts/web.sh build
 (cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
-node bench/web.mjs build-web/site "${1:-7}"
+node bench/web.mjs build-web/site "${1:-5}"

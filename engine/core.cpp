@@ -199,13 +199,13 @@ int VYN_Init(const VYN_Config *cfg) {
   core.renderer = SDL_CreateRenderer(core.window, -1, SDL_RENDERER_ACCELERATED);
   if (core.renderer == nullptr) core.renderer = _software_renderer();
   if (core.renderer == nullptr) return _init_fail();
-  if (_fell_back()) std::fputs("no accelerated renderer; drawing with SDL's software renderer\n", stderr);
   SDL_ShowWindow(core.window);
   // With an OpenGL renderer the frame can be rendered ahead of its present.
   SDL_RendererInfo info{};
   if (SDL_GetRendererInfo(core.renderer, &info) == 0 && std::strcmp(info.name, "opengl") == 0) {
     core.gl_flush = reinterpret_cast<void (*)()>(SDL_GL_GetProcAddress("glFlush"));
   }
+  if (_fell_back()) std::fputs("no accelerated renderer; drawing with SDL's software renderer\n", stderr);
   core.target =
       SDL_CreateTexture(core.renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_TARGET,
                         static_cast<int>(core.config.display_width), static_cast<int>(core.config.display_height));
