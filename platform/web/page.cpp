@@ -32,11 +32,15 @@ EM_JS(int, has_webgl, (), {
   return gl ? 1 : 0;
 });
 
-// SDL 2.26 measures its window on the canvas's box in CSS pixels.
+// SDL 2.26 measures its window on the canvas's box in CSS pixels. At
+// least one pixel each way: SDL's 2D canvas throws on a picture of none,
+// which a canvas collapsed for a moment (a layout, a screenshot) would be.
 EM_JS(void, measure_canvas_in_device_pixels, (), {
   Module.canvas.getBoundingClientRect = function() {
     const r = HTMLCanvasElement.prototype.getBoundingClientRect.call(this);
-    return new DOMRect(r.x, r.y, r.width * devicePixelRatio, r.height * devicePixelRatio);
+    const w = Math.max(1, r.width * devicePixelRatio);
+    const h = Math.max(1, r.height * devicePixelRatio);
+    return new DOMRect(r.x, r.y, w, h);
   };
 });
 
