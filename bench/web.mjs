@@ -14,7 +14,7 @@ import zlib from 'node:zlib';
 import { launch, serve, waitReady } from '../tests/web/browser.mjs';
 
 const root = process.argv[2] ?? 'build-web/site';
-const runs = Number(process.argv[3] ?? 7);
+const runs = Number(process.argv[3] ?? 5);
 const median = (xs) => [...xs].sort((a, b) => a - b)[Math.floor(xs.length / 2)];
 
 let raw = 0;
