@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Frame-pacing benchmark: the game's own loop against a naive SDL2 loop,
 # under one private Xvfb with openbox, at the default window size and at
-# 1920x1080. The programs take turns (ROUNDS rounds of SECONDS each per
+# 1920x1080, and at 1920x1080 the game on SDL's software renderer, the one
+# it falls back to without OpenGL. The programs take turns (ROUNDS rounds of SECONDS each per
 # program and size) because the machine is shared and its load drifts.
 # Prints a markdown table, writes it to docs/bench.md and a plot of the
 # frame intervals to docs/bench-intervals.png. About five minutes.
@@ -27,7 +28,7 @@ scripts/setup.sh tests bench
 source scripts/common.sh
 echo "building in $build" >&2
 cmake -S . -B "$build" "${QUONDEL_CMAKE_ARGS[@]}" -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-# facts.sh beside them, for the window library.
+# The real-window library reads the game's facts beside it.
 cmake --build "$build" -j"$(nproc)" --target bench_game bench_naive quondel_facts_sh >/dev/null
 
 # ---- X server --------------------------------------------------------------
@@ -72,6 +73,10 @@ for ((r = 1; r <= rounds; r++)); do
     done
     run "floor-$size-$r" "$build/bench_game" --unpaced --frames "$floor_frames" --warmup-frames $warmup \
       "${size_args[@]}"
+    # The renderer the fallback takes, asked for by name: the frames cost
+    # the same however it was reached.
+    [ "$size" = default ] || run "software-$size-$r" env SDL_RENDER_DRIVER=software "$build/bench_game" \
+      --seconds "$seconds" --warmup-frames $warmup "${size_args[@]}"
   done
 done
 # Memory: one longer run of the game per size; resident size should stay
@@ -96,7 +101,9 @@ growth_game=()
 table="| program | window | frames | mean ms | p50 ms | p99 ms | max ms | >50 ms | fps | CPU ms/frame | CPU % of a core | X server ms/frame | run-queue wait ms/frame | start to first frame ms (median / max) | peak RSS MB | RSS growth after 1 s kB |
 |---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|"
 for size in "${sizes[@]}"; do
-  for program in game naive; do
+  programs=(game naive)
+  [ "$size" = default ] || programs+=(software)
+  for program in "${programs[@]}"; do
     s=$(summary "$program" "$size")
     read -r n m p50 p99v mx over < <(intervals "$program" "$size")
     frames=$(field frames <<<"$s")
@@ -155,6 +162,8 @@ for size in "${sizes[@]}"; do
   targets+="$(check "$size: game CPU ${cpu_ms[$g]} ms/frame within 5% of the naive loop's ${cpu_ms[naive-$size]}" 'g <= n * 1.05' -v g="${cpu_ms[$g]}" -v n="${cpu_ms[naive-$size]}")"$'\n'
 done
 targets+="$(check "$big: game CPU ${cpu_ms[game-$big]} ms/frame within 1.3 x the floor ${floor_ms[$big]}" 'g <= 1.3 * f' -v g="${cpu_ms[game-$big]}" -v f="${floor_ms[$big]}")"$'\n'
+sw=software-$big
+targets+="$(check "$big, software renderer: mean interval ${mean[$sw]} ms within 0.5 ms of 33, no frame over 50 ms (max ${maxi[$sw]} ms)" 'm >= 32.5 && m <= 33.5 && x <= 50' -v m="${mean[$sw]}" -v x="${maxi[$sw]}")"$'\n'
 targets+="$(check "start to first frame ${start_game[0]} ms (median, default size) under 150 ms" 's < 150' -v s="${start_game[0]}")"$'\n'
 mem_default=$(summary memory default | field settled_growth_kb)
 mem_big=$(summary memory "$big" | field settled_growth_kb)
@@ -205,6 +214,9 @@ copying happens. Run-queue wait is the time the process's threads were ready to 
 (from /proc/self/task/*/schedstat): the share of the machine's load that landed on this program.
 
 $table
+
+\`software\` is the game on SDL's software renderer (\`SDL_RENDER_DRIVER=software\`), the renderer it falls
+back to where no OpenGL answers; its CPU column is the whole cost of drawing on the processor.
 
 Floor: the game's loop with pacing off (frame rate 0), the CPU cost of one unpaced frame.
 

@@ -3,7 +3,9 @@
 // headless Chromium on a desktop and on an emulated phone (3x density,
 // touch), the phone also with the CPU slowed 4x: page to start screen,
 // the player's click or tap to the game's frames on the screen (and in
-// which part of the work), and the frame rate over ten seconds of play.
+// which part of the work), the frame rate over ten seconds of play and the
+// page's main-thread time in them; each with WebGL and without it (the
+// game then draws on a 2D canvas through SDL's software renderer).
 //
 //   node bench/web.mjs SITE [RUNS]
 import fs from 'node:fs';
@@ -12,7 +14,7 @@ import zlib from 'node:zlib';
 import { launch, serve, waitReady } from '../tests/web/browser.mjs';
 
 const root = process.argv[2] ?? 'build-web/site';
-const runs = Number(process.argv[3] ?? 7);
+const runs = Number(process.argv[3] ?? 5);
 const median = (xs) => [...xs].sort((a, b) => a - b)[Math.floor(xs.length / 2)];
 
 let raw = 0;
@@ -28,13 +30,13 @@ for (const name of fs.readdirSync(root).sort()) {
 console.log(`| whole site | ${raw} | ${gz} (${(gz / 1024).toFixed(1)} KiB) |\n`);
 
 const site = await serve(path.resolve(root));
-const chromium = await launch();
+const browsers = { WebGL: await launch(), '2D canvas': await launch({ webgl: false }) };
 const PHONE = { width: 390, height: 844, deviceScaleFactor: 3, isMobile: true, hasTouch: true };
 
 // One fresh load (nothing cached from the run before): the start screen
 // ready, then the player's click or tap to the first frame shown, with
 // the CPU slowed by the given rate from the start screen on.
-async function load(viewport, rate, measureFps) {
+async function load(chromium, viewport, rate) {
   const context = await chromium.browser.createBrowserContext();
   const page = await context.newPage();
   await page.setViewport(viewport);
@@ -61,33 +63,42 @@ async function load(viewport, rate, measureFps) {
   // start-up and first frame ran before, behind the warning.
   const [main, waiting, play] = await page.evaluate(() => ['quondel-main', 'quondel-waiting', 'quondel-play'].map(
     (name) => performance.getEntriesByName(name)[0]?.startTime ?? NaN));
-  let fps = 0;
-  if (measureFps) {
-    await new Promise((r) => setTimeout(r, 1000));
-    const a = await page.evaluate(() => [quondelFrames(), performance.now()]);
-    await new Promise((r) => setTimeout(r, 10000));
-    const b = await page.evaluate(() => [quondelFrames(), performance.now()]);
-    fps = ((b[0] - a[0]) * 1000) / (b[1] - a[1]);
-  }
+  // Ten seconds of play: frames shown, and the share of them the page's
+  // main thread (the game, SDL and the browser's work for the page) was busy.
+  await cdp.send('Performance.enable');
+  const busy = async () => (await cdp.send('Performance.getMetrics')).metrics.find((m) => m.name === 'TaskDuration').value;
+  await new Promise((r) => setTimeout(r, 1000));
+  const a = await page.evaluate(() => [quondelFrames(), performance.now()]);
+  const busyA = await busy();
+  await new Promise((r) => setTimeout(r, 10000));
+  const b = await page.evaluate(() => [quondelFrames(), performance.now()]);
+  const busyB = await busy();
+  const fps = ((b[0] - a[0]) * 1000) / (b[1] - a[1]);
+  const cpu = (100 * (busyB - busyA) * 1000) / (b[1] - a[1]);
   await context.close();
-  return { ready: t, first: f - t, page: play - t, shown: f - play, startup: waiting - main, total: f, fps };
+  return { ready: t, first: f - t, page: play - t, shown: f - play, startup: waiting - main, total: f, fps, cpu };
 }
 
 const ms = (xs) => `${median(xs).toFixed(0)} (${Math.min(...xs).toFixed(0)} to ${Math.max(...xs).toFixed(0)})`;
-console.log(`| over ${runs} loads, ms: median (range) | |\n|---|---|`);
-const fps = [];
+const one = (xs) => `${median(xs).toFixed(1)} (${Math.min(...xs).toFixed(1)} to ${Math.max(...xs).toFixed(1)})`;
+const modes = Object.keys(browsers);
+console.log(`| over ${runs} loads: median (range) | ${modes.join(' | ')} |\n|---|${modes.map(() => '---|').join('')}`);
 for (const [name, viewport, rate] of [['desktop', { width: 1024, height: 768 }, 1], ['phone', PHONE, 1],
   ['phone, CPU slowed 4x', PHONE, 4]]) {
-  const r = [];
-  for (let i = 0; i < runs; i++) r.push(await load(viewport, rate, i === runs - 1));
-  fps.push(`${name} ${r[runs - 1].fps.toFixed(2)}`);
-  console.log(`| ${name}: page start to start screen ready | ${ms(r.map((x) => x.ready))} |`);
-  console.log(`| ${name}: click or tap to the game's frames shown | ${ms(r.map((x) => x.first))} |`);
-  console.log(`| ${name}: &nbsp; the page, to letting the game go | ${ms(r.map((x) => x.page))} |`);
-  console.log(`| ${name}: &nbsp; the game's next frame, drawn and shown | ${ms(r.map((x) => x.shown))} |`);
-  console.log(`| ${name}: the game's start-up and first frame, behind the warning | ${ms(r.map((x) => x.startup))} |`);
-  console.log(`| ${name}: page start to first frame, at once | ${ms(r.map((x) => x.total))} |`);
+  const r = {};
+  for (const mode of modes) {
+    r[mode] = [];
+    for (let i = 0; i < runs; i++) r[mode].push(await load(browsers[mode], viewport, rate));
+  }
+  const row = (what, f, key) => console.log(`| ${name}: ${what} | ${modes.map((m) => f(r[m].map((x) => x[key]))).join(' | ')} |`);
+  row('page start to start screen ready, ms', ms, 'ready');
+  row('click or tap to the game\'s frames shown, ms', ms, 'first');
+  row('&nbsp; the page, to letting the game go, ms', ms, 'page');
+  row('&nbsp; the game\'s next frame, drawn and shown, ms', ms, 'shown');
+  row('the game\'s start-up and first frame, behind the warning, ms', ms, 'startup');
+  row('page start to first frame, at once, ms', ms, 'total');
+  row('frames per second over ten seconds of play', one, 'fps');
+  row('main thread busy while playing, % of one core', one, 'cpu');
 }
-await chromium.close();
+for (const b of Object.values(browsers)) await b.close();
 site.server.close();
-console.log(`\nframes per second over ten seconds of play: ${fps.join(', ')}`);

@@ -9,4 +9,4 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh browser npm
 scripts/web.sh build
 (cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
-node bench/web.mjs build-web/site "${1:-7}"
+node bench/web.mjs build-web/site "${1:-5}"

@@ -97,6 +97,36 @@ int _to_int(double v) {
 // like the rest of the transform; exact when a point is one pixel.
 int64_t _to_pixels(int v, double density) { return static_cast<int64_t>(static_cast<double>(v) * density); }
 
+// The one window, hidden until it has its renderer.
+SDL_Window *_open_window() {
+  return SDL_CreateWindow(core.config.title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, _view_width(core.config),
+                          static_cast<int>(core.config.display_height),
+                          SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI);
+}
+
+// Without OpenGL (a virtual machine, a remote desktop, a browser with
+// WebGL off, no screen at all) SDL has no accelerated renderer; its
+// software one draws the same frames on the processor, a small job for a
+// 256 x 256 canvas. Every failed OpenGL attempt recreates the window, and
+// one that cannot load OpenGL at all leaves it without a native window,
+// so the software renderer gets a fresh one: still hidden, the player
+// sees one window open. Null with SDL's error when that fails too.
+SDL_Renderer *_software_renderer() {
+  SDL_DestroyWindow(core.window);
+  core.window = _open_window();
+  if (core.window == nullptr) return nullptr;
+  return SDL_CreateRenderer(core.window, -1, SDL_RENDERER_SOFTWARE);
+}
+
+// True on the software renderer unless the player asked for it by name.
+// SDL 3 (under sdl2-compat) takes it by itself where SDL 2 fails above.
+bool _fell_back() {
+  SDL_RendererInfo info{};
+  if (SDL_GetRendererInfo(core.renderer, &info) != 0 || (info.flags & SDL_RENDERER_SOFTWARE) == 0) return false;
+  const char *asked = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
+  return asked == nullptr || SDL_strcasecmp(asked, "software") != 0;
+}
+
 }  // namespace
 
 // ---- Core ---------------------------------------------------------------
@@ -162,11 +192,10 @@ int VYN_Init(const VYN_Config *cfg) {
   // Shown only once it has its renderer: an OpenGL renderer makes SDL
   // replace a window created without OpenGL, and the player would see the
   // first one open and close.
-  core.window = SDL_CreateWindow(core.config.title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
-                                 _view_width(core.config), static_cast<int>(core.config.display_height),
-                                 SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI);
+  core.window = _open_window();
   if (core.window == nullptr) return _init_fail();
   core.renderer = SDL_CreateRenderer(core.window, -1, SDL_RENDERER_ACCELERATED);
+  if (core.renderer == nullptr) core.renderer = _software_renderer();
   if (core.renderer == nullptr) return _init_fail();
   SDL_ShowWindow(core.window);
   // With an OpenGL renderer the frame can be rendered ahead of its present.
@@ -174,6 +203,7 @@ int VYN_Init(const VYN_Config *cfg) {
   if (SDL_GetRendererInfo(core.renderer, &info) == 0 && std::strcmp(info.name, "opengl") == 0) {
     core.gl_flush = reinterpret_cast<void (*)()>(SDL_GL_GetProcAddress("glFlush"));
   }
+  if (_fell_back()) std::fputs("no accelerated renderer; drawing with SDL's software renderer\n", stderr);
   core.target =
       SDL_CreateTexture(core.renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_TARGET,
                         static_cast<int>(core.config.display_width), static_cast<int>(core.config.display_height));

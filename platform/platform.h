@@ -6,7 +6,9 @@
 
 // Called first in main. Where nobody would see standard error (a game
 // double-clicked on Windows has no console), keeps what the game writes
-// there so that a failed start can be shown. Elsewhere it does nothing.
+// there so that a failed start can be shown. In a browser without WebGL,
+// readies the page's canvas for SDL's software renderer. Elsewhere it does
+// nothing.
 void platform_start();
 
 // Called when start-up has failed, after the game has written why and just

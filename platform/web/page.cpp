@@ -22,9 +22,44 @@ EM_ASYNC_JS(int, wait_for_play, (), { return await Module.quondelWaitForPlay(); 
 // then what the player chose on the start screen.
 bool playing_reduced = false;
 
+// True when the browser gives this page WebGL, which SDL's accelerated
+// renderer draws with. Asked of a throwaway canvas: the game's own must
+// stay free for whichever context SDL makes on it.
+EM_JS(int, has_webgl, (), {
+  const gl = document.createElement('canvas').getContext('webgl');
+  const lose = gl && gl.getExtension('WEBGL_lose_context');
+  if (lose) lose.loseContext();
+  return gl ? 1 : 0;
+});
+
+// SDL 2.26 measures its window on the canvas's box in CSS pixels. At
+// least one pixel each way: SDL's 2D canvas throws on a picture of none,
+// which a canvas collapsed for a moment (a layout, a screenshot) would be.
+EM_JS(void, measure_canvas_in_device_pixels, (), {
+  Module.canvas.getBoundingClientRect = function() {
+    const r = HTMLCanvasElement.prototype.getBoundingClientRect.call(this);
+    const w = Math.max(1, r.width * devicePixelRatio);
+    const h = Math.max(1, r.height * devicePixelRatio);
+    return new DOMRect(r.x, r.y, w, h);
+  };
+});
+
 }  // namespace
 
-void platform_start() {}
+// Without WebGL the engine falls back to SDL's software renderer, which
+// SDL 2.26 shows on a 2D canvas through a picture the size of its window
+// in CSS pixels, while a high-density window's canvas has the device's
+// pixels: at a ratio of 2 the game would fill a quarter of it. So here the
+// window is made in the device's pixels: SDL measures the canvas in them
+// and leaves high density off, the canvas then has as many pixels as the
+// screen shows it with, and the letterbox picks its whole-number scale from
+// them as it does with WebGL. The game reads no mouse position, which SDL
+// would now give in CSS pixels.
+void platform_start() {
+  if (has_webgl() != 0) return;
+  SDL_SetHint(SDL_HINT_VIDEO_HIGHDPI_DISABLED, "1");
+  measure_canvas_in_device_pixels();
+}
 
 // Once the start-up has handed the browser its thread (platform_yield),
 // main's own return reaches the page no more: the failure's status is

@@ -3,12 +3,19 @@
 # title, the held red intro, the first image of the second scene, and the
 # fifth press ending it with 0. With "real" as second argument it plays
 # with the game's own pictures and checks only what holds whatever they
-# look like.
+# look like; with "no-gl" it plays on an X server without OpenGL, through
+# SDL's software renderer, and says so once.
 # shellcheck source=tests/lib/window.sh
 source "$(dirname "$0")/../lib/window.sh" "$1"
-art=${2:-standin}
+mode=${2:-standin}
+art=$mode
+gl=()
+if [ "$mode" = no-gl ]; then
+  art=standin
+  gl=(no-gl)
+fi
 
-x_start 1024x768
+x_start 1024x768 "${gl[@]}"
 game_copy "$art"
 # Every window the window manager ever lists: the game must show one
 # window from its first frame, never a first one replaced by a second.
@@ -59,3 +66,8 @@ end_with_fifth_press 2
 windows=$(grep -o '0x[0-9a-f]*' "$T_TMP/clients" | sort -u)
 [ "$windows" = "$(printf '%#x' "$GAME_WIN")" ] || fail "windows listed: $(echo "$windows" | tr '\n' ' ')"
 note "one window from start to end"
+if [ "$mode" = no-gl ]; then
+  fallbacks=$(grep -cxF "no accelerated renderer; drawing with SDL's software renderer" "$T_TMP/game.err" || true)
+  [ "$fallbacks" = 1 ] || fail "the software renderer's line $fallbacks times, expected once"
+  note "played through SDL's software renderer, said once"
+fi

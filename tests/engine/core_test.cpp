@@ -180,6 +180,34 @@ TEST(VynInit, NoDisplayFailsWithAReason) {
   VYN_Quit();
 }
 
+// Where SDL has no accelerated renderer (the dummy driver has none, as a
+// machine without OpenGL) start-up takes the software one, says so once,
+// and the game's window and letterbox are as before.
+TEST(VynInit, WithoutAnAcceleratedRendererTheSoftwareOneDrawsTheSameAndSaysSoOnce) {
+  unsetenv("SDL_RENDER_DRIVER");
+  const VYN_Config c = harness::game_config();
+  harness::capture_start();
+  const int result = VYN_Init(&c);
+  if (result == 0) red_frame();
+  const std::string err = harness::capture_take();
+  ASSERT_EQ(result, 0) << err;
+  EXPECT_EQ(err, "no accelerated renderer; drawing with SDL's software renderer\n");
+  SDL_RendererInfo info{};
+  ASSERT_EQ(SDL_GetRendererInfo(harness::renderer(), &info), 0);
+  EXPECT_STREQ(info.name, "software");
+  int w = 0, h = 0;
+  SDL_GetWindowSize(harness::window(), &w, &h);
+  EXPECT_EQ(w, 341);
+  EXPECT_EQ(h, 256);
+  const Uint32 flags = SDL_GetWindowFlags(harness::window());
+  EXPECT_EQ(flags & (SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_SHOWN),
+            SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_SHOWN);
+  EXPECT_EQ(harness::pixel(0, 0), 0xff0000ffu);
+  EXPECT_EQ(harness::pixel(340, 255), 0xff0000ffu);
+  EXPECT_EQ(VYN_GetTick(), 1u);
+  VYN_Quit();
+}
+
 // ---- Letterbox and coordinates ------------------------------------------
 
 // A canvas already at its display aspect keeps its width exactly; others

@@ -86,12 +86,24 @@ wait_until() {
 
 # ---- Displays -------------------------------------------------------------
 
-# x_start WxH [bare]: a private X server on a free display and, unless
-# bare, openbox on it.
+# x_start WxH [bare] [no-gl]: a private X server on a free display and,
+# unless bare, openbox on it. no-gl leaves out the server's GLX, as a
+# remote desktop or a virtual machine without 3D has it: SDL then finds no
+# OpenGL at all.
 x_start() {
+  local size=$1 bare='' opt
+  local server=(-screen 0 "${size}x24" -nolisten tcp -noreset)
+  shift
+  for opt; do
+    case $opt in
+      bare) bare=1 ;;
+      no-gl) server+=(-extension GLX) ;;
+      *) fail "x_start: unknown option $opt" ;;
+    esac
+  done
   need Xvfb xdotool xwininfo xprop import convert
-  [ "${2:-}" = bare ] || need openbox wmctrl
-  Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp -noreset 3>"$T_TMP/display" 2>"$T_TMP/xvfb.err" &
+  [ -n "$bare" ] || need openbox wmctrl
+  Xvfb -displayfd 3 "${server[@]}" 3>"$T_TMP/display" 2>"$T_TMP/xvfb.err" &
   X_PID=$!
   T_PIDS+=("$X_PID")
   wait_until 20 test -s "$T_TMP/display" || fail "Xvfb did not start: $(cat "$T_TMP/xvfb.err")"
@@ -102,7 +114,7 @@ x_start() {
   # Wayland first, and libwayland complains on stderr when there is none.
   export XDG_RUNTIME_DIR="$T_TMP/run"
   mkdir -m 700 "$XDG_RUNTIME_DIR"
-  [ "${2:-}" = bare ] && return
+  [ -z "$bare" ] || return 0
   openbox --sm-disable >"$T_TMP/openbox.log" 2>&1 &
   T_PIDS+=($!)
   wait_until 20 wmctrl -m >/dev/null 2>&1 || fail "openbox did not start"

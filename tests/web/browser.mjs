@@ -36,15 +36,18 @@ export function serve(root, { gzip = false } = {}) {
 
 // Headless Chromium ($CHROMIUM, else Debian's) with a fresh profile that
 // close() removes. The network is closed and there is no GPU: nothing to
-// reach out to, and WebGL on Chromium's software rasteriser.
-export async function launch() {
+// reach out to, and WebGL on Chromium's software rasteriser, or with
+// webgl false none at all, as a hardened browser or a blocklisted
+// graphics driver leaves a page.
+export async function launch({ webgl = true } = {}) {
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'quondel-chromium-'));
   const browser = await puppeteer.launch({
     executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
     headless: true,
     userDataDir: profile,
     args: ['--no-sandbox', '--disable-gpu', '--enable-unsafe-swiftshader', '--disable-quic', '--no-first-run',
-      '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+      '--disable-background-networking', '--disable-component-update', '--disable-sync',
+      ...(webgl ? [] : ['--disable-webgl', '--disable-3d-apis'])],
   });
   return {
     browser,
@@ -99,6 +102,37 @@ export async function open(browser, url, viewport = { width: 1024, height: 768 }
   return { page, errors };
 }
 
+// An element's box as the page lays it out, in CSS pixels, with its
+// centre. The prototype's own measure: the page may give SDL another one.
+export const box = (page, selector) => page.$eval(selector, (e) => {
+  const r = Element.prototype.getBoundingClientRect.call(e);
+  return { x: r.x, y: r.y, width: r.width, height: r.height, cx: r.x + r.width / 2, cy: r.y + r.height / 2 };
+});
+
+// The held red over the whole canvas; resolves to the picture's scale in
+// device pixels, from the size of the red (341 x 256 per unit of scale),
+// after checking it is centred in the canvas to a device pixel.
+export async function redScale(page) {
+  const clip = await box(page, '#canvas');
+  const s = await until('the picture turning red', 10, async () => {
+    const r = await shares(page, clip);
+    return { ok: r.red > 0.2, ...r };
+  });
+  const scale = Math.round(s.redSize[1] / 256);
+  assert.ok(Math.abs(s.redSize[0] - 341 * scale) <= 2 && Math.abs(s.redSize[1] - 256 * scale) <= 2,
+    `red ${s.redSize} is not the 341 x 256 view at a whole scale`);
+  const dpr = await page.evaluate(() => devicePixelRatio);
+  const margins = [clip.width * dpr - s.redAt[0] - s.redSize[0] - s.redAt[0],
+    clip.height * dpr - s.redAt[1] - s.redSize[1] - s.redAt[1]];
+  assert.ok(margins.every((m) => Math.abs(m) <= 2), `red at ${s.redAt} is off the centre by ${margins} px`);
+  return scale;
+}
+
+export const notRed = (page) => until('the red gone', 5, async () => {
+  const r = await shares(page, await box(page, '#canvas'));
+  return { ok: r.red < 0.05, red: r.red };
+});
+
 // Shares of a screenshot region's pixels that are the held red, and that
 // are colours of the given list; with the bounding box of the red, in the
 // screenshot's (device) pixels.
@@ -130,6 +164,6 @@ export async function shares(page, clip, colours = []) {
       if (known.has((px[i] << 16) | (px[i + 1] << 8) | px[i + 2])) listed++;
     }
     const n = px.length / 4;
-    return { red: red / n, listed: listed / n, redSize: [box[2] - box[0] + 1, box[3] - box[1] + 1] };
+    return { red: red / n, listed: listed / n, redAt: [box[0], box[1]], redSize: [box[2] - box[0] + 1, box[3] - box[1] + 1] };
   }, png, colours);
 }

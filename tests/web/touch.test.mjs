@@ -9,7 +9,7 @@ import assert from 'node:assert/strict';
 import path from 'node:path';
 import { after, before, test } from 'node:test';
 import { fileURLToPath } from 'node:url';
-import { assertAccessible, launch, open, serve, shares, sleep, until, waitReady } from './browser.mjs';
+import { assertAccessible, box, launch, notRed, open, redScale, serve, sleep, waitReady } from './browser.mjs';
 
 const repo = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
 const root = path.resolve(repo, process.env.QUONDEL_SITE ?? 'build-web/site');
@@ -30,29 +30,7 @@ after(async () => {
   site?.server.close();
 });
 
-const box = (page, selector) => page.$eval(selector, (e) => {
-  const r = e.getBoundingClientRect();
-  return { x: r.x, y: r.y, width: r.width, height: r.height, cx: r.x + r.width / 2, cy: r.y + r.height / 2 };
-});
 const frames = (page) => page.evaluate(() => quondelFrames());
-
-// The held red over the whole canvas; resolves to the picture's scale in
-// device pixels, from the size of the red (341 x 256 per unit of scale).
-async function redScale(page) {
-  const clip = await box(page, '#canvas');
-  const s = await until('the picture turning red', 10, async () => {
-    const r = await shares(page, clip);
-    return { ok: r.red > 0.2, ...r };
-  });
-  const scale = Math.round(s.redSize[1] / 256);
-  assert.ok(Math.abs(s.redSize[0] - 341 * scale) <= 2 && Math.abs(s.redSize[1] - 256 * scale) <= 2,
-    `red ${s.redSize} is not the 341 x 256 view at a whole scale`);
-  return scale;
-}
-const notRed = (page) => until('the red gone', 5, async () => {
-  const r = await shares(page, await box(page, '#canvas'));
-  return { ok: r.red < 0.05, red: r.red };
-});
 
 // Scene two by the action button: five taps end the game.
 async function fiveTaps(page) {
