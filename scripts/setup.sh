@@ -26,6 +26,7 @@ declare -A quondel_groups=(
   [browser]="chromium"
   [release]="dpkg-dev zip"
   [fuzz]="clang libclang-rt-dev"
+  [portable]="debootstrap"
   [soak]="strace"
   [bench]="gnuplot-nox"
 )

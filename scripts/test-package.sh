@@ -9,6 +9,11 @@
 #   package's (packaging/summary.txt);
 # - unpacked: the game started from the package's link under a real X
 #   server with a window manager shows the intro and closes with 0;
+# - plain install: a plain configuration (the portable download's build)
+#   installed with cmake --install into another prefix than the configured
+#   one, with a space in it: the layout, no Debian-format files, a valid
+#   menu entry whose command is the staged bin/quondel, which plays to the
+#   end in a real window;
 # - installed: a real dpkg -i, the game started by the menu entry's
 #   command and by its reduced-flashing action, man quondel, and dpkg -r removing every file it brought (needs root on a
 #   machine without the game installed; otherwise skipped, with the
@@ -43,11 +48,6 @@ grep -qF "${warning:0:60}" <<<"$control" || fail "the package's description lack
 grep -qxF "> **$warning**" README.md || fail "README's warning differs from packaging/photosensitivity.txt"
 grep -qxF "$(cat packaging/summary.txt)" README.md || fail "README's summary differs from packaging/summary.txt"
 
-prefix=$T_TMP/prefix
-cmake --install "$build" --prefix "$prefix" >/dev/null
-[ "$(readlink "$prefix/games/quondel")" = ../lib/games/quondel/quondel ] && [ -x "$prefix/games/quondel" ] ||
-  fail "cmake --install: games/quondel is not a working relative link to ../lib/games/quondel/quondel"
-[ -f "$prefix/share/man/man6/quondel.6.gz" ] || fail "cmake --install: no manual page"
 root=$T_TMP/root
 dpkg -x "$deb" "$root"
 metainfo=$root/usr/share/metainfo/io.github.quondel.Quondel.metainfo.xml
@@ -97,6 +97,33 @@ play_packaged() {
 }
 play_packaged "$root/usr/games/quondel"
 note "unpacked: the intro drawn, closed with 0"
+passed=$((passed + 1))
+
+# ---- a plain install into a prefix chosen at install time --------------------------
+plain="build-portable"
+scripts/portable.sh >/dev/null
+staged="$T_TMP/staged prefix"
+grep -qx 'CMAKE_INSTALL_PREFIX:PATH=/usr/local' "$plain/CMakeCache.txt" || fail "$plain is not configured for /usr/local"
+cmake --install "$plain" --prefix "$staged" >/dev/null
+layout=$(cd "$staged" && find . ! -type d | sed 's|^\./||' | grep -v '^share/icons/\|^share/quondel/' | sort | tr '\n' ' ')
+[ "$layout" = "bin/quondel libexec/quondel/quondel libexec/quondel/res share/applications/quondel.desktop \
+share/doc/quondel/LICENSE share/doc/quondel/README.md share/man/man6/quondel.6.gz \
+share/metainfo/io.github.quondel.Quondel.metainfo.xml " ] || fail "plain install: $layout"
+[ "$(readlink "$staged/bin/quondel")" = ../libexec/quondel/quondel ] &&
+  [ "$(readlink "$staged/libexec/quondel/res")" = ../../share/quondel ] || fail "plain install: links"
+entry=$staged/share/applications/quondel.desktop
+desktop-file-validate "$entry" || fail "plain install: desktop-file-validate"
+exec_line=$(sed -n '/^\[Desktop Entry\]/,/^\[/ s/^Exec=//p' "$entry")
+[ "$exec_line" = "\"$staged/bin/quondel\"" ] || fail "plain install: the menu entry runs $exec_line"
+# As a launcher runs it (the path holds no character the entry escapes).
+printf '#!/bin/sh\nexec %s' "$exec_line" >"$T_TMP/plain-entry"
+printf ' %q' "${QUONDEL_PLAY_ARGS[@]}" >>"$T_TMP/plain-entry"
+chmod +x "$T_TMP/plain-entry"
+game_use "$T_TMP/plain-entry"
+game_start
+[ "$(readlink -f "/proc/$GAME_PID/exe")" = "$staged/libexec/quondel/quondel" ] || fail "plain install: runs $(readlink -f "/proc/$GAME_PID/exe")"
+play_to_end plain
+note "plain install: layout, menu entry, played to the end through bin/quondel"
 passed=$((passed + 1))
 
 # ---- a real install, the menu entry's command, a clean removal ---------------------
