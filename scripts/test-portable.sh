@@ -24,7 +24,7 @@ scripts/setup.sh tests wayland portable
 source scripts/common.sh
 archive=$(scripts/portable.sh)
 # shellcheck source=tests/lib/window.sh
-TMPDIR=${TMPDIR:-/tmp} source tests/lib/window.sh build-portable/quondel
+source tests/lib/window.sh build-portable/quondel
 passed=0
 skipped=0
 name=$(basename "$archive" -linux-x86_64.tar.gz)
@@ -92,12 +92,22 @@ else
   mkdir "$in_root/a folder with spaces" "$in_root/run"
   tar -xzf "$archive" -C "$in_root/a folder with spaces"
   top="$in_root/a folder with spaces/$name"
-  # The game started in the root from another directory, in a mount
+  # The player's menu entry, added in the root; the game is started by its
+  # command.
+  chroot "$root" env XDG_DATA_HOME="${in_root#"$root"}/data" "${top#"$root"}/install-menu-entry" >/dev/null ||
+    fail "install-menu-entry"
+  entry=$in_root/data/applications/quondel.desktop
+  desktop-file-validate "$entry" || fail "install-menu-entry: desktop-file-validate"
+  exec_line=$(sed -n '/^\[Desktop Entry\]/,/^\[/ s/^Exec=//p' "$entry")
+  [ "$exec_line" = "\"${top#"$root"}/quondel\"" ] || fail "install-menu-entry: the entry runs $exec_line"
+  [ -f "$in_root/data/icons/hicolor/256x256/apps/quondel.png" ] || fail "install-menu-entry: no icon"
+  # The command run in the root from another directory, as a launcher
+  # would (the path holds no character the entry escapes), in a mount
   # namespace of its own (gone when it ends) with /proc, /dev and the
   # display's runtime directory; the X server's abstract socket reaches in
   # by itself.
   {
-    printf '#!/bin/bash\nset -e\nroot=%q run=%q game=%q\nargs=(' "$root" "${in_root#"$root"}/run" "${top#"$root"}/quondel"
+    printf '#!/bin/bash\nset -e\nroot=%q run=%q command=%q\nargs=(' "$root" "${in_root#"$root"}/run" "$exec_line"
     printf ' %q' "${QUONDEL_PLAY_ARGS[@]}"
     cat <<'EOF'
  )
@@ -105,7 +115,7 @@ else
 mount -t proc proc "$root/proc"
 mount --rbind /dev "$root/dev"
 mount --bind "$XDG_RUNTIME_DIR" "$root$run"
-XDG_RUNTIME_DIR=$run HOME=/root exec chroot "$root" /bin/sh -c 'cd / && exec "$0" "$@"' "$game" "${args[@]}"
+XDG_RUNTIME_DIR=$run HOME=/root exec chroot "$root" /bin/sh -c "cd / && exec $command \"\$@\"" sh "${args[@]}"
 EOF
   } >"$T_TMP/in-root"
   chmod +x "$T_TMP/in-root"
@@ -144,6 +154,8 @@ EOF
   end_with_fifth_press 1
   grep -q 'set_app_id("quondel")' "$T_TMP/game.err" || fail "wayland: not a Wayland client"
   note "wayland: played to the end, exit 0"
+  chroot "$root" env XDG_DATA_HOME="${in_root#"$root"}/data" "${top#"$root"}/install-menu-entry" --remove >/dev/null
+  [ -z "$(find "$in_root/data" -type f)" ] || fail "install-menu-entry --remove left $(find "$in_root/data" -type f)"
   passed=$((passed + 1))
 fi
 echo "portable: $passed passed, $skipped skipped, 0 failed"
