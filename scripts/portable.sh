@@ -21,11 +21,13 @@ sdl=$(sdl_build portable)
 # A plain configuration (tools for the tests' facts.sh and the icon, no
 # art generator or benchmark). The tools run during the build: SDL is
 # copied beside each, as it lies beside the game in the download.
+# platform/linux/portable.h keeps the C library the game asks for old.
 # shellcheck disable=SC2016 # $ORIGIN is the dynamic loader's, not the shell's
 cmake -S . -B "$build" "${QUONDEL_CMAKE_ARGS[@]}" -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=Release \
   -DQUONDEL_BUILD_ART=OFF -DQUONDEL_BUILD_BENCH=OFF -DCMAKE_PREFIX_PATH="$sdl" \
   -DCMAKE_BUILD_WITH_INSTALL_RPATH=ON -DCMAKE_INSTALL_RPATH='$ORIGIN' \
-  "-DCMAKE_EXE_LINKER_FLAGS=-static-libstdc++ -static-libgcc" >/dev/null
+  "-DCMAKE_EXE_LINKER_FLAGS=-static-libstdc++ -static-libgcc" \
+  "-DCMAKE_CXX_FLAGS=-include $PWD/platform/linux/portable.h" >/dev/null
 library=$(readlink -f "$sdl/lib/libSDL2-2.0.so.0")
 mkdir -p "$build/tools"
 cp "$library" "$build/libSDL2-2.0.so.0"

@@ -117,7 +117,7 @@ exec_line=$(sed -n '/^\[Desktop Entry\]/,/^\[/ s/^Exec=//p' "$entry")
 [ "$exec_line" = "\"$staged/bin/quondel\"" ] || fail "plain install: the menu entry runs $exec_line"
 # As a launcher runs it (the path holds no character the entry escapes).
 printf '#!/bin/sh\nexec %s' "$exec_line" >"$T_TMP/plain-entry"
-printf ' %q' "${QUONDEL_PLAY_ARGS[@]}" >>"$T_TMP/plain-entry"
+[ ${#QUONDEL_PLAY_ARGS[@]} -eq 0 ] || printf ' %q' "${QUONDEL_PLAY_ARGS[@]}" >>"$T_TMP/plain-entry"
 chmod +x "$T_TMP/plain-entry"
 game_use "$T_TMP/plain-entry"
 game_start

@@ -108,7 +108,7 @@ else
   # by itself.
   {
     printf '#!/bin/bash\nset -e\nroot=%q run=%q command=%q\nargs=(' "$root" "${in_root#"$root"}/run" "$exec_line"
-    printf ' %q' "${QUONDEL_PLAY_ARGS[@]}"
+    [ ${#QUONDEL_PLAY_ARGS[@]} -eq 0 ] || printf ' %q' "${QUONDEL_PLAY_ARGS[@]}"
     cat <<'EOF'
  )
 [ -n "${IN_NAMESPACE:-}" ] || IN_NAMESPACE=1 exec unshare --mount --fork --kill-child "$0"
@@ -124,7 +124,7 @@ EOF
 
   x_start 1024x768
   game_start
-  sdl=$(awk '/libSDL2/ {sub(/^([^ ]+ +){5}/, ""); print}' "/proc/$(game_pid)/maps" | sort -u)
+  sdl=$(sed -n 's|^[^/]*\(/.*libSDL2.*\)$|\1|p' "/proc/$(game_pid)/maps" | sort -u)
   play_to_end x11
   [ "$sdl" = "$top/libSDL2-2.0.so.0" ] || fail "SDL loaded from: $sdl"
   note "X11: played to the end with the SDL from ${sdl#"$root"}"
@@ -140,7 +140,7 @@ EOF
   shown() {
     game_running && shot wayland-intro root &&
       window=$(convert "$T_TMP/wayland-intro.png" -crop 800x600+0+0 -fuzz 3% -fill black -opaque '#304050' \
-        -trim -format '%w %h %X %Y' info:) && [[ $window =~ ^[0-9]{3} ]]
+        -trim -format '%w %h %X %Y' info: 2>/dev/null) && [[ $window =~ ^[0-9]{3} ]]
   }
   wait_until 30 shown || fail "wayland: no window ($(tail -n3 "$T_TMP/game.err"))"
   read -r w h x y <<<"$window"
