@@ -20,7 +20,7 @@ QUONDEL_RELEASE_BUILD=${QUONDEL_PKG_BUILD:-build-pkg}
 # release_build [CMAKE_BUILD_ARGS...]: configures and builds it (all of it,
 # or the targets given with --target).
 release_build() {
-  cmake -S . -B "$QUONDEL_RELEASE_BUILD" "${QUONDEL_CMAKE_ARGS[@]}" -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake -S . -B "$QUONDEL_RELEASE_BUILD" "${QUONDEL_CMAKE_ARGS[@]}" -DQUONDEL_DEBIAN_PACKAGE=ON -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null
   nice -n 10 cmake --build "$QUONDEL_RELEASE_BUILD" -j"$QUONDEL_JOBS" "$@" >/dev/null
 }
 
@@ -51,6 +51,9 @@ emscripten_env() { export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}; 
 
 # sdl_build NAME: builds it once and prints its install prefix.
 #   2.32     SDL 2.32 as Debian 13 ships it
+#   portable 2.32 again, for the portable Linux download: X11, Wayland and
+#            libdecor each required (loaded at run time, as the desktop
+#            has them), no audio, which the game does not use
 #   sdl3     SDL 3.2, for sdl2-compat
 #   compat   sdl2-compat 2.32 over sdl3, the SDL2 of newer distributions
 #   windows  SDL 2.26 for 64-bit Windows (cmake/mingw-w64.cmake)
@@ -60,6 +63,12 @@ sdl_build() {
   gcc=gcc$(gcc -dumpversion)
   case $1 in
     2.32) scripts/sdl.sh build libsdl2-2.32 "$gcc" -DSDL_AUDIO=OFF -DSDL_TEST=OFF -DSDL_STATIC=OFF ;;
+    portable)
+      QUONDEL_SDL_REQUIRE="SDL_VIDEO_DRIVER_X11 SDL_VIDEO_DRIVER_WAYLAND HAVE_LIBDECOR_H" \
+        scripts/sdl.sh build libsdl2-2.32 "$gcc" -DSDL_AUDIO=OFF -DSDL_TEST=OFF -DSDL_STATIC=OFF \
+        -DSDL_X11=ON -DSDL_X11_SHARED=ON -DSDL_WAYLAND=ON -DSDL_WAYLAND_SHARED=ON -DSDL_WAYLAND_LIBDECOR=ON \
+        -DSDL_WAYLAND_LIBDECOR_SHARED=ON
+      ;;
     sdl3)
       scripts/sdl.sh build libsdl3-3.2 "$gcc" -DSDL_AUDIO=OFF -DSDL_CAMERA=OFF -DSDL_GPU=OFF -DSDL_VULKAN=OFF \
         -DSDL_KMSDRM=OFF -DSDL_DIALOG=OFF -DSDL_TEST_LIBRARY=OFF -DSDL_EXAMPLES=OFF -DSDL_TESTS=OFF

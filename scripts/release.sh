@@ -3,6 +3,7 @@
 # (installing missing Debian packages), then lists them with their sizes:
 #
 #   quondel_VERSION_amd64.deb            the Debian package
+#   quondel-VERSION-linux-x86_64.tar.gz  Linux, to unpack anywhere
 #   quondel-VERSION-win64.zip            Windows, to unzip anywhere
 #   quondel-VERSION-win64-setup.exe      Windows installer
 #   quondel-VERSION-web.zip              the web site, index.html at its root
@@ -51,6 +52,7 @@ version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 rm -rf dist
 mkdir dist
 cp "$build"/quondel_"$version"_*.deb dist/
+cp "$(scripts/portable.sh)" dist/
 
 # Windows.
 scripts/windows.sh >/dev/null

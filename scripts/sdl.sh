@@ -13,6 +13,8 @@ usage() {
   cat >&2 <<'USAGE'
   scripts/sdl.sh source PIN
       prints the directory of PIN's unpacked source
+  scripts/sdl.sh mirror
+      prints the Debian mirror this machine's apt sources name
   scripts/sdl.sh version PIN
       prints PIN's upstream version (the Debian version without its
       repack suffix and revision)
@@ -22,7 +24,9 @@ usage() {
       cache key is PIN + TAG + the arguments (a toolchain file by its
       contents), so any change builds anew.
       $QUONDEL_CMAKE replaces "cmake" for the configure step (for
-      example "emcmake cmake").
+      example "emcmake cmake"). $QUONDEL_SDL_REQUIRE names macros the
+      configured SDL_config.h must define (an SDL 2 build fails there,
+      before compiling, when a feature asked for was not found).
 USAGE
 }
 
@@ -114,7 +118,10 @@ build() {
       *) keyed+=("$arg") ;;
     esac
   done
-  key=$(printf '%s\n' "$pin" "$tag" "${QUONDEL_CMAKE:-cmake}" "${keyed[@]}" | sha256sum | cut -c1-12)
+  # The compiler flags below are part of the recipe: a change to them
+  # builds anew.
+  key=$(printf '%s\n' "$pin" "$tag" "${QUONDEL_CMAKE:-cmake}" "${QUONDEL_SDL_REQUIRE:-}" "${keyed[@]}" \
+    "file-prefix-map" | sha256sum | cut -c1-12)
   prefix="$cache/$pin-$tag-$key"
   if [ -f "$prefix/.built" ]; then
     echo "$prefix"
@@ -132,8 +139,19 @@ build() {
   say "building $pin for $tag into $prefix (a few minutes, once)"
   work="$cache/build/$pin-$tag-$key"
   rm -rf "$prefix" "$work"
+  # Where the source, the build and the cache lie on this machine stays
+  # out of the library (__FILE__ in its assertions, debug information):
+  # the same build gives the same bytes under any home directory.
+  local maps="-ffile-prefix-map=$src=/usr/src/sdl -ffile-prefix-map=$work=/usr/src/sdl-build"
+  maps+=" -ffile-prefix-map=$prefix=/usr/local"
   # shellcheck disable=SC2086 # QUONDEL_CMAKE may be a launcher plus cmake
-  ${QUONDEL_CMAKE:-cmake} -S "$src" -B "$work" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" "$@" >&2
+  CFLAGS="${CFLAGS:-} $maps" CXXFLAGS="${CXXFLAGS:-} $maps" ${QUONDEL_CMAKE:-cmake} -S "$src" -B "$work" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" "$@" >&2
+  local macro
+  for macro in ${QUONDEL_SDL_REQUIRE:-}; do
+    grep -q "^#define $macro 1" "$work/SDL_config.h.intermediate" ||
+      { say "$pin for $tag: $macro not configured (its development files missing?)"; exit 1; }
+  done
   cmake --build "$work" -j"$(nproc)" >&2
   cmake --install "$work" >&2
   rm -rf "$work"
@@ -143,6 +161,7 @@ build() {
 
 case "${1:-}" in
   source) source_dir "$2" ;;
+  mirror) mirror ;;
   version) awk -v p="$2" '$1 == p {sub(/[+-].*/, "", $4); print $4; found = 1} END {exit !found}' <<<"$pins" ;;
   build) build "${@:2}" ;;
   *)

@@ -37,6 +37,7 @@ local -A quondel_groups=(
   [lint]="clang-format shellcheck"
   [release]="dpkg-dev zip"
   [fuzz]="clang libclang-rt-dev"
+  [portable]="debootstrap"
   [soak]="strace"
   [bench]="gnuplot-nox"
 )

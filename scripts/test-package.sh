@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The package stage: builds the Debian package and proves what a player and
-# a packager rely on, in three scenarios, each counted:
+# a packager rely on, in four scenarios, each counted:
 # - contents: lintian finds no error or warning, the manual page renders
 #   without warnings, its metadata, every file where desktops look for it,
 #   the desktop entry and AppStream data valid, and the photosensitivity
@@ -9,6 +9,11 @@
 #   package's (packaging/summary.txt);
 # - unpacked: the game started from the package's link under a real X
 #   server with a window manager shows the intro and closes with 0;
+# - plain install: a plain configuration (the portable download's build)
+#   installed with cmake --install into another prefix than the configured
+#   one, with a space in it: the layout, no Debian-format files, a valid
+#   menu entry whose command is the staged bin/quondel, which plays to the
+#   end in a real window;
 # - installed: a real dpkg -i, the game started by the menu entry's
 #   command and by its reduced-flashing action, man quondel, and dpkg -r removing every file it brought (needs root on a
 #   machine without the game installed; otherwise skipped, with the
@@ -36,23 +41,12 @@ exec_line=$(sed -n '/^\[Desktop Entry\]/,/^\[/ s/^Exec=//p' "$desktop")
 action_line=$(sed -n '/^\[Desktop Action reduced-flashing\]/,/^\[/ s/^Exec=//p' "$desktop")
 installed_here=0
 
-# scenario FUNCTION: runs one scenario in a subshell, so that a failure
-# (fail exits, and so does any failing command) ends it alone, and counts
-# it by its exit code. Whatever its end, a game it started is stopped and a
-# package it installed removed.
-scenario() {
-  local status
-  set +e
-  in_subshell "$1"
-  status=$?
-  set -e
-  count_status "$status" "$1"
+# Whatever a scenario's end, a game it started is stopped and a package it
+# installed removed.
+scenario_cleanup() {
+  [ -z "$GAME_PID" ] || t_stop "$GAME_PID"
+  [ "$installed_here" = 0 ] || dpkg -r quondel >/dev/null 2>&1
 }
-in_subshell() (
-  set -e
-  trap '[ -z "$GAME_PID" ] || t_stop "$GAME_PID"; [ "$installed_here" = 0 ] || dpkg -r quondel >/dev/null 2>&1' EXIT
-  "$1"
-)
 
 # ---- contents ----------------------------------------------------------------
 contents() {
@@ -66,11 +60,6 @@ contents() {
   grep -qxF "> **$warning**" README.md || fail "README's warning differs from packaging/photosensitivity.txt"
   grep -qxF "$(cat packaging/summary.txt)" README.md || fail "README's summary differs from packaging/summary.txt"
 
-  prefix=$T_TMP/prefix
-  cmake --install "$build" --prefix "$prefix" >/dev/null
-  [ "$(readlink "$prefix/games/quondel")" = ../lib/games/quondel/quondel ] && [ -x "$prefix/games/quondel" ] ||
-    fail "cmake --install: games/quondel is not a working relative link to ../lib/games/quondel/quondel"
-  [ -f "$prefix/share/man/man6/quondel.6.gz" ] || fail "cmake --install: no manual page"
   files=(usr/lib/games/quondel/quondel "${desktop#"$root"/}" "${metainfo#"$root"/}" usr/share/doc/quondel/copyright)
   for p in "${PICTURES[@]}"; do files+=("usr/lib/games/quondel/res/$p.bmp"); done
   for f in "${files[@]}"; do [ -f "$root/$f" ] || fail "package lacks $f"; done
@@ -122,6 +111,35 @@ unpacked() {
   note "unpacked: the intro drawn, closed with 0"
 }
 scenario unpacked
+
+# ---- a plain install into a prefix chosen at install time --------------------------
+plain() {
+  local build=build-portable
+  scripts/portable.sh >/dev/null
+  staged="$T_TMP/staged prefix"
+  grep -qx 'CMAKE_INSTALL_PREFIX:PATH=/usr/local' "$build/CMakeCache.txt" || fail "$build is not configured for /usr/local"
+  cmake --install "$build" --prefix "$staged" >/dev/null
+  layout=$(cd "$staged" && find . ! -type d | sed 's|^\./||' | grep -v '^share/icons/\|^share/quondel/' | sort | tr '\n' ' ')
+  [ "$layout" = "bin/quondel libexec/quondel/quondel libexec/quondel/res share/applications/quondel.desktop \
+share/doc/quondel/LICENSE share/doc/quondel/README.md share/man/man6/quondel.6.gz \
+share/metainfo/io.github.quondel.Quondel.metainfo.xml " ] || fail "plain install: $layout"
+  [ "$(readlink "$staged/bin/quondel")" = ../libexec/quondel/quondel ] &&
+    [ "$(readlink "$staged/libexec/quondel/res")" = ../../share/quondel ] || fail "plain install: links"
+  entry=$staged/share/applications/quondel.desktop
+  desktop-file-validate "$entry" || fail "plain install: desktop-file-validate"
+  exec_line=$(sed -n '/^\[Desktop Entry\]/,/^\[/ s/^Exec=//p' "$entry")
+  [ "$exec_line" = "\"$staged/bin/quondel\"" ] || fail "plain install: the menu entry runs $exec_line"
+  # As a launcher runs it (the path holds no character the entry escapes),
+  # with the suite's own arguments passed on.
+  printf '#!/bin/sh\nexec %s "$@"\n' "$exec_line" >"$T_TMP/plain-entry"
+  chmod +x "$T_TMP/plain-entry"
+  game_use "$T_TMP/plain-entry"
+  game_start
+  [ "$(readlink -f "/proc/$GAME_PID/exe")" = "$staged/libexec/quondel/quondel" ] || fail "plain install: runs $(readlink -f "/proc/$GAME_PID/exe")"
+  play_to_end plain
+  note "plain install: layout, menu entry, played to the end through bin/quondel"
+}
+scenario plain
 
 # ---- a real install, the menu entry's command, a clean removal ---------------------
 installed() {

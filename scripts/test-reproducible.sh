@@ -7,6 +7,11 @@
 # site (each file, and the zip), the source tarball and SHA256SUMS. A tree
 # without git history (unpacked from the source tarball) is copied instead
 # of cloned, and has no source tarball to compare: that one is skipped.
+# Another user's home directory changes only where the SDL builds lie
+# (the cache): the portable download's SDL, the one library shipped as
+# built, is built again under another home (once; cached there) and must
+# be the same bytes, and no artefact may hold this machine's cache or work
+# tree path.
 #
 #   scripts/test-reproducible.sh
 set -uo pipefail
@@ -95,13 +100,43 @@ else
   sed 's/^/    /' "$work/site.diff"
   failed=$((failed + 1))
 fi
+# Another home directory: the same SDL build, and no machine paths.
+cache=${QUONDEL_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/quondel}
+other_home=$cache/other-home
+sources=$(dirname "$(scripts/sdl.sh source libsdl2-2.32)")
+# Its sources fetched already, as another user's would be: linked, not
+# fetched again.
+mkdir -p "$other_home/.cache/quondel/src"
+[ -e "$other_home/.cache/quondel/src/${sources##*/}" ] || cp -al "$sources" "$other_home/.cache/quondel/src/"
+here_sdl=$(sdl_build portable 2>"$work/sdl.log")
+there_sdl=$(env -u QUONDEL_CACHE -u XDG_CACHE_HOME HOME="$other_home" bash -c 'source scripts/common.sh && sdl_build portable' 2>>"$work/sdl.log")
+if [ -n "$here_sdl" ] && [ -n "$there_sdl" ] && cmp "$here_sdl/lib/libSDL2-2.0.so.0" "$there_sdl/lib/libSDL2-2.0.so.0"; then
+  echo "ok: SDL built under $HOME and under $other_home is the same"
+  passed=$((passed + 1))
+else
+  echo "FAIL: SDL built under another home directory differs"
+  tail -5 "$work/sdl.log"
+  failed=$((failed + 1))
+fi
+mkdir "$work/unpacked"
+for f in dist/*.deb; do dpkg-deb -x "$f" "$work/unpacked/deb"; done
+for f in dist/*.zip; do unzip -q "$f" -d "$work/unpacked/${f##*/}"; done
+for f in dist/*-linux-x86_64.tar.gz; do tar -xzf "$f" -C "$work/unpacked"; done
+if leaks=$(grep -rlaF -e "$cache" -e "$PWD" "$work/unpacked" build-web/site); then
+  echo "FAIL: this machine's paths in: $leaks"
+  failed=$((failed + 1))
+else
+  echo "ok: no artefact holds $cache or $PWD"
+  passed=$((passed + 1))
+fi
 if ! has_history; then
   echo "SKIP: the source tarball: no git history here to archive"
   skipped=1
 fi
-# Five artefacts (four without history), SHA256SUMS and the site.
-[ $((passed + skipped)) -ge 7 ] || {
-  echo "FAIL: only $((passed + skipped)) of the 7 comparisons ran"
+# Six artefacts (five without history), SHA256SUMS, the site, SDL under
+# another home and the paths.
+[ $((passed + skipped)) -ge 10 ] || {
+  echo "FAIL: only $((passed + skipped)) of the 10 comparisons ran"
   failed=$((failed + 1))
 }
 finish

@@ -36,4 +36,20 @@ count_status() {
     *) COUNT_FAILED=$((COUNT_FAILED + 1)) && echo "FAILED: $2" ;;
   esac
 }
+# scenario FUNCTION: runs one scenario of a test script in a subshell, so
+# that a failure (fail exits, and so does any failing command) ends it
+# alone, and counts it by its exit code (77: skipped, its reason said).
+# A scenario_cleanup function, where the script has one, runs at its end.
+scenario() {
+  local status
+  set +e
+  (
+    set -e
+    ! declare -F scenario_cleanup >/dev/null || trap scenario_cleanup EXIT
+    "$1"
+  )
+  status=$?
+  set -e
+  count_status "$status" "$1"
+}
 count_line() { echo "$1: $COUNT_PASSED passed, $COUNT_SKIPPED skipped, $COUNT_FAILED failed"; }

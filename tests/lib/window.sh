@@ -311,6 +311,19 @@ end_with_fifth_press() {
   note "ended with 0 after five presses"
 }
 
+# play_to_end <name>: the game, with its own pictures, in its window (after
+# game_start): Space held until the canvas is mostly red, released, and
+# five presses end it with 0; screenshots <name>-held and <name>-scene2.
+play_to_end() {
+  mostly_red() { shot "$1-held" && awk -v s="$(red_share "$1-held")" 'BEGIN {exit !(s > 0.5)}'; }
+  key_down space
+  wait_until 30 mostly_red "$1" || fail "$1: the canvas never turned mostly red"
+  key_up space
+  sleep 0.3
+  shot "$1-scene2"
+  end_with_fifth_press 1
+}
+
 # ---- Pixels ---------------------------------------------------------------
 
 # shot <name> [root]: screenshot of the game's window (or the whole
