@@ -62,7 +62,7 @@ if [ "${1:-}" = --quick ]; then
 else
   # The stages' package groups in one installation (one package list
   # update) rather than one per stage; a stage installs what is missing.
-  scripts/setup.sh lint tests wayland sdl package windows web browser npm release fuzz ||
+  scripts/setup.sh lint tests wayland sdl package windows web browser npm release portable fuzz ||
     echo "test.sh: installing the packages failed; each stage tries again"
   times+=("$(printf '%5d s  %s' "$SECONDS" "the stages' packages")")
   # The third-party SDLs the later stages need are built now, in the
