@@ -20,7 +20,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 suite=${1:-bookworm}
-scripts/setup.sh tests wayland portable
+scripts/setup.sh tests wayland package portable
 source scripts/common.sh
 archive=$(scripts/portable.sh)
 # shellcheck source=tests/lib/window.sh
