@@ -73,7 +73,7 @@ else
   # visibly, in its stage.
   # shellcheck disable=SC2016 # expanded by the inner shell
   setsid nice -n 10 bash -c 'source scripts/common.sh
-    for name in 2.32 portable compat windows web; do sdl_build "$name" >/dev/null || true; done' >"$sdl_log" 2>&1 &
+    for name in 2.32 compat windows web; do sdl_build "$name" >/dev/null || true; done' >"$sdl_log" 2>&1 &
   sdl_pid=$!
   stage scripts/lint.sh
   stage scripts/test-sdl.sh

@@ -50,10 +50,10 @@ has_history() { command -v git >/dev/null && [ "$(git rev-parse --show-toplevel 
 emscripten_env() { export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}; }
 
 # sdl_build NAME: builds it once and prints its install prefix.
-#   2.32     SDL 2.32 as Debian 13 ships it
-#   portable 2.32 again, for the portable Linux download: X11, Wayland and
-#            libdecor each required (loaded at run time, as the desktop
-#            has them), no audio, which the game does not use
+#   2.32     SDL 2.32 as Debian 13 ships it, X11, Wayland and libdecor
+#            each required (loaded at run time, as the desktop has them),
+#            no audio, which the game does not use
+#   portable the same build, as the portable Linux download ships it
 #   sdl3     SDL 3.2, for sdl2-compat
 #   compat   sdl2-compat 2.32 over sdl3, the SDL2 of newer distributions
 #   windows  SDL 2.26 for 64-bit Windows (cmake/mingw-w64.cmake)
@@ -62,8 +62,9 @@ sdl_build() {
   local gcc
   gcc=gcc$(gcc -dumpversion)
   case $1 in
-    2.32) scripts/sdl.sh build libsdl2-2.32 "$gcc" -DSDL_AUDIO=OFF -DSDL_TEST=OFF -DSDL_STATIC=OFF ;;
-    portable)
+    2.32 | portable)
+      # One build: the SDL the suite tests is the one the portable
+      # download ships.
       QUONDEL_SDL_REQUIRE="SDL_VIDEO_DRIVER_X11 SDL_VIDEO_DRIVER_WAYLAND HAVE_LIBDECOR_H" \
         scripts/sdl.sh build libsdl2-2.32 "$gcc" -DSDL_AUDIO=OFF -DSDL_TEST=OFF -DSDL_STATIC=OFF \
         -DSDL_X11=ON -DSDL_X11_SHARED=ON -DSDL_WAYLAND=ON -DSDL_WAYLAND_SHARED=ON -DSDL_WAYLAND_LIBDECOR=ON \
