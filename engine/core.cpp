@@ -120,9 +120,8 @@ SDL_Renderer *_software_renderer() {
 
 // True on the software renderer unless the player asked for it by name.
 // SDL 3 (under sdl2-compat) takes it by itself where SDL 2 fails above.
-bool _fell_back() {
-  SDL_RendererInfo info{};
-  if (SDL_GetRendererInfo(core.renderer, &info) != 0 || (info.flags & SDL_RENDERER_SOFTWARE) == 0) return false;
+bool _fell_back(const SDL_RendererInfo &info) {
+  if ((info.flags & SDL_RENDERER_SOFTWARE) == 0) return false;
   const char *asked = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
   return asked == nullptr || SDL_strcasecmp(asked, "software") != 0;
 }
@@ -200,10 +199,11 @@ int VYN_Init(const VYN_Config *cfg) {
   SDL_ShowWindow(core.window);
   // With an OpenGL renderer the frame can be rendered ahead of its present.
   SDL_RendererInfo info{};
-  if (SDL_GetRendererInfo(core.renderer, &info) == 0 && std::strcmp(info.name, "opengl") == 0) {
+  const bool known = SDL_GetRendererInfo(core.renderer, &info) == 0;
+  if (known && std::strcmp(info.name, "opengl") == 0) {
     core.gl_flush = reinterpret_cast<void (*)()>(SDL_GL_GetProcAddress("glFlush"));
   }
-  if (_fell_back()) std::fputs("no accelerated renderer; drawing with SDL's software renderer\n", stderr);
+  if (known && _fell_back(info)) std::fputs("no accelerated renderer; drawing with SDL's software renderer\n", stderr);
   core.target =
       SDL_CreateTexture(core.renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_TARGET,
                         static_cast<int>(core.config.display_width), static_cast<int>(core.config.display_height));

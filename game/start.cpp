@@ -85,18 +85,6 @@ void draw_text(const char *text, int length, int x, int y) {
   for (int i = 0; i < length; i++) draw_glyph(text[i], x + i * font_width, y);
 }
 
-int view_width() {
-  int w = 0;
-  VYN_ViewSize(&cfg, &w, nullptr);
-  return w;
-}
-
-int view_height() {
-  int h = 0;
-  VYN_ViewSize(&cfg, nullptr, &h);
-  return h;
-}
-
 // Where everything goes: the warning's and the controls' lines, and the
 // box of each choice, centred side by side below them; the whole block
 // centred in the view.
@@ -108,22 +96,27 @@ struct Layout {
 
 Layout layout() {
   Layout l{};
-  const int columns = (view_width() - 2 * margin) / font_width;
+  int view_w = 0, view_h = 0;
+  VYN_ViewSize(&cfg, &view_w, &view_h);
+  const int columns = (view_w - 2 * margin) / font_width;
   l.warning = wrap(start_warning, columns);
   l.controls = wrap(controls, columns);
   const int text_h = static_cast<int>(l.warning.count + l.controls.count) * font_height + gap;
   const int total = text_h + choices_gap + choice_height;
-  const int top = (view_height() - total) / 2;
+  const int top = (view_h - total) / 2;
   l.warning_y = top > margin ? top : margin;
   l.controls_y = l.warning_y + static_cast<int>(l.warning.count) * font_height + gap;
   const int choices_y = l.warning_y + text_h + choices_gap;
+  std::array<int, choice_names.size()> widths{};
   int width = choices_gap;
-  for (const char *name : choice_names) width += static_cast<int>(std::strlen(name)) * font_width + 2 * pad_x;
-  int x = (view_width() - width) / 2;
   for (size_t i = 0; i < choice_names.size(); i++) {
-    const int w = static_cast<int>(std::strlen(choice_names[i])) * font_width + 2 * pad_x;
-    l.choices[i] = {x, choices_y, w, choice_height};
-    x += w + choices_gap;
+    widths[i] = static_cast<int>(std::strlen(choice_names[i])) * font_width + 2 * pad_x;
+    width += widths[i];
+  }
+  int x = (view_w - width) / 2;
+  for (size_t i = 0; i < choice_names.size(); i++) {
+    l.choices[i] = {x, choices_y, widths[i], choice_height};
+    x += widths[i] + choices_gap;
   }
   return l;
 }

@@ -33,8 +33,8 @@ file(RELATIVE_PATH to_pictures "${program}" "${pictures}")
 quondel_link("${to_pictures}" "${program}/res")
 
 # Debian's menu entry finds the game on PATH (/usr/games); any other
-# prefix's runs the link by its full path, quoted as the desktop entry
-# specification asks when it holds a space or another reserved character
+# prefix's runs the link by its full path, quoted as freedesktop.org's
+# desktop entry rules ask when it holds a space or another reserved character
 # (inside the quotes " ` $ \ take a backslash, and a desktop file's string
 # escapes the backslash once more; % is doubled in any case).
 if(QUONDEL_DEBIAN_PACKAGE)
